@@ -1,0 +1,44 @@
+// Machine: one emulated MC-10 with everything it owns. Every operation takes the
+// machine explicitly, so tests build fresh ones and several can coexist.
+//
+//   auto m = std::make_unique<Machine>();   // large: allocate on the heap
+//   m->host.messages = &boxes;
+//   loadRomImages(*m);
+//   recomputeFrameTiming(*m);
+//   startupReset(*m);
+//   cpuExecute(*m, m->timing.activeScanCycles);
+#pragma once
+#include <filesystem>
+
+#include "app/scheduler.h"
+#include "config/settings.h"
+#include "cpu/cpu.h"
+#include "host/host.h"
+#include "machine/cassette_in.h"
+#include "machine/keyboard.h"
+#include "machine/memory.h"
+#include "machine/port_output.h"
+#include "machine/quick_type.h"
+#include "sound/sound.h"
+#include "video/renderer.h"
+
+struct Machine {
+    Settings settings;
+    Settings workingSettings;
+    Host host;
+
+    CpuState cpu;
+    CycleCounter cycles;
+    MachineMemory mem;
+    KeyboardState keyboard;
+    QuickType quickType;
+    CassetteIn cassetteIn;
+    PortOutput portOutput;
+    SoundOutput sound;
+    Renderer renderer;
+    FrameTiming timing;
+    FrameScheduler scheduler;
+
+    std::filesystem::path iniPath;        // the settings file; empty: settings are not saved
+    std::filesystem::path startupDirectory;
+};

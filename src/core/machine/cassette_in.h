@@ -1,0 +1,14 @@
+// Cassette input: plays a .C10 byte stream or an 8-bit mono WAV into port 2 bit 4.
+#pragma once
+#include <cstdint>
+#include <string>
+
+struct Machine;
+
+struct CassetteIn {
+    bool cassettePlaying = false;
+};
+
+void playCassetteFile(Machine& m);  // the "Play Cassette File..." menu command
+void updateCassetteInput(Machine& m);
+void stopCassette(Machine& m);
