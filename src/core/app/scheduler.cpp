@@ -8,6 +8,8 @@ void resetMachine(Machine& m, int kind) {
     cpuInit(m);
     cpuReset(m);
     resetCycleCount(m.cycles);
+    cassetteAfterReset(m);
+    portOutputAfterReset(m);
     m.scheduler.emulationStarted = true;
 }
 void startupReset(Machine& m) {
@@ -15,3 +17,4 @@ void startupReset(Machine& m) {
     resetMachine(m, 2);
 }
 bool frameStep(Machine&) { return false; }
+int32_t frameStepDelayMs(Machine&) { return 16; }

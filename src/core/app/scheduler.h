@@ -19,3 +19,6 @@ void recomputeFrameTiming(Machine& m);
 void resetMachine(Machine& m, int kind);  // 0 soft, >0 hard
 void startupReset(Machine& m);
 bool frameStep(Machine& m);               // true: repaint now
+// Milliseconds until frameStep next has work (a frame or a paced repaint due);
+// 0 when it has work now. The desktop loop sleeps this long between passes.
+int32_t frameStepDelayMs(Machine& m);

@@ -5,3 +5,4 @@
 void playCassetteFile(Machine&) {}
 void updateCassetteInput(Machine&) {}
 void stopCassette(Machine&) {}
+void cassetteAfterReset(Machine&) {}

@@ -12,3 +12,5 @@ struct CassetteIn {
 void playCassetteFile(Machine& m);  // the "Play Cassette File..." menu command
 void updateCassetteInput(Machine& m);
 void stopCassette(Machine& m);
+// Called by resetMachine after the cycle count restarts at 0: re-bases playback.
+void cassetteAfterReset(Machine& m);

@@ -4,3 +4,4 @@
 
 void writePort2(Machine&, uint8_t) {}
 void portOutputIdleCheck(Machine&) {}
+void portOutputAfterReset(Machine&) {}

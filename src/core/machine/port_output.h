@@ -11,3 +11,5 @@ struct PortOutput {
 
 void writePort2(Machine& m, uint8_t value);
 void portOutputIdleCheck(Machine& m);
+// Called by resetMachine after the cycle count restarts at 0: closes output files.
+void portOutputAfterReset(Machine& m);
