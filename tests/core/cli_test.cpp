@@ -33,7 +33,10 @@ std::string slurp(const fs::path& p) {
 
 // Runs the CLI in the scratch directory (so no settings file of the source tree is read).
 CliResult runCli(std::vector<std::string> args) {
-    fs::path dir = cliDir(), out = dir / "stdout.txt", err = dir / "stderr.txt";
+    // ctest runs the tests in parallel processes: every run gets its own output files.
+    static int runs = 0;
+    std::string tag = std::to_string(getpid()) + "." + std::to_string(++runs);
+    fs::path dir = cliDir(), out = dir / ("stdout." + tag), err = dir / ("stderr." + tag);
     args.insert(args.begin(), TOVRIN_CLI);
     pid_t pid = fork();
     if (pid == 0) {
@@ -47,7 +50,10 @@ CliResult runCli(std::vector<std::string> args) {
     }
     int wstatus = 0;
     waitpid(pid, &wstatus, 0);
-    return {WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1, slurp(out), slurp(err)};
+    CliResult result{WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1, slurp(out), slurp(err)};
+    fs::remove(out);
+    fs::remove(err);
+    return result;
 }
 
 int lineCount(const std::string& s) { return static_cast<int>(std::count(s.begin(), s.end(), '\n')); }
@@ -80,14 +86,14 @@ TEST(Cli, FailuresExitOneWithAMessage) {
 
 TEST(Cli, TextScreenScreenshotAndRam) {
     fs::path dir = cliDir();
-    fs::remove(dir / "shot.bmp");
-    fs::remove(dir / "ram.bin");
-    CliResult r = runCli({"--text", "--screenshot", "shot.bmp", "--frames", "3", "--save-ram", "ram.bin"});
+    fs::remove(dir / "cli-shot.bmp");
+    fs::remove(dir / "cli-ram.bin");
+    CliResult r = runCli({"--text", "--screenshot", "cli-shot.bmp", "--frames", "3", "--save-ram", "cli-ram.bin"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(lineCount(r.out), 16);
     EXPECT_EQ(r.out.size(), 16u * 33u);
-    EXPECT_EQ(fs::file_size(dir / "shot.bmp"), 61558u);
-    EXPECT_EQ(fs::file_size(dir / "ram.bin"), 65536u);
+    EXPECT_EQ(fs::file_size(dir / "cli-shot.bmp"), 61558u);
+    EXPECT_EQ(fs::file_size(dir / "cli-ram.bin"), 65536u);
     EXPECT_FALSE(fs::exists(dir / "foo.ini"));  // the default settings file is not created
 }
 
