@@ -97,8 +97,11 @@ os_e:   rts
 crlf:   ldaa    #13
         jmp     putchr
 
-outspc: ldaa    #32
-        jmp     putchr
+outspc: psha
+        ldaa    #32
+        jsr     putchr
+        pula
+        rts
 
 ; getcol: B = column of the current device
 getcol: ldab    PRTCOL
@@ -127,7 +130,15 @@ keyin:  pshx
         ldaa    PORT2
         anda    #2
         staa    KTMP            ; 0 = BREAK held
-        ldab    #$FE
+        clr     PORT1           ; any key at all?
+        ldaa    KBROW
+        oraa    #$C0
+        ldab    #$FF
+        cmpa    #$FF
+        bne     ki_scn
+        tst     KTMP
+        bne     ki_got
+ki_scn: ldab    #$FE
         clr     KCOL
 ki_col: stab    PORT1
         ldaa    KBROW
@@ -278,11 +289,27 @@ kt_ctl: dc.b    0,8,T_ABS,T_INT,T_GOSUB,T_SET,T_RETURN,T_IF
         dc.b    0,T_RUN,T_CONT,T_CSAVE,T_CLOAD,T_NEW,T_LIST,T_CLEAR
         dc.b    T_CLS,T_PRINT,T_END,T_POKE,T_TAN,T_STOP,T_LOG,T_SQR
 
-; polcat: A = next character typed (CTRL keywords come out letter by letter),
-; Z set when there is none. Keeps B and X.
+; polcat: A = next character typed (CTRL keywords come out letter by letter,
+; keys typed while a program ran come first), Z set when there is none.
+; Keeps B and X.
 polcat: pshx
         ldx     KWPTR
         bne     pc_kw
+        pshb
+        ldab    KBOUT
+        cmpb    KBIN
+        beq     pc_key
+        ldx     #KBUF
+        abx
+        ldaa    0,x
+        incb
+        andb    #15
+        stab    KBOUT
+        pulb
+        pulx
+        tsta
+        rts
+pc_key: pulb
         jsr     keyin
         ldx     KWPTR
         bne     pc_kw
@@ -333,24 +360,33 @@ gk_l:   jsr     polcat
 gk_b:   sec
         rts
 
-; brkchk: C set when BREAK is held (and not disabled). One column-2 read.
+; brkchk: C set when BREAK is pressed (and not disabled). One keyboard poll;
+; any other key is kept for the line editor (16 at most).
 brkchk: psha
-        ldaa    #$FB
-        staa    PORT1
-        ldaa    PORT2
-        psha
-        ldaa    #$FF
-        staa    PORT1
-        pula
-        bita    #2
-        bne     bc_no
-        tst     BRKDIS
+        jsr     keyin
+        beq     bc_no
+        cmpa    #3
+        beq     bc_brk
+        pshx
+        pshb
+        ldab    KBIN
+        ldx     #KBUF
+        abx
+        staa    0,x
+        incb
+        andb    #15
+        cmpb    KBOUT
+        beq     bc_ful
+        stab    KBIN
+bc_ful: pulb
+        pulx
+bc_no:  pula
+        clc
+        rts
+bc_brk: tst     BRKDIS
         bne     bc_no
         pula
         sec
-        rts
-bc_no:  pula
-        clc
         rts
 
 ; inline: read a line into BUF (0-terminated), echoing it. C set on BREAK.

@@ -42,7 +42,8 @@ NB_EXEC equ     NAMBLK+11
 NB_LOAD equ     NAMBLK+13
 SNAME   equ     $4240           ; name searched for by CLOAD (8), first byte 0 = any
 NUMBUF  equ     $4248           ; number to text (8)
-TAPBUF  equ     $4250           ; scratch for blocks that are not stored (up to $427E)
+TAPBUF  equ     $4250           ; where SKIPF pretends to read to (nothing is stored)
+KBUF    equ     $4290           ; keys typed while a program runs (16)
 BUF     equ     $42C0           ; line input buffer, 128 bytes
 BUFEND  equ     $4340
 TXTM1   equ     $4345           ; always 0: the "line end" before the program
@@ -97,6 +98,8 @@ MULTMP  equ     $CA             ; multiply/divide scratch
 ACNT    equ     $CB             ; array size being made (2)
 LOADB   equ     $CD             ; a BASIC program is being loaded
 OFFS    equ     $CE             ; CLOADM offset (2)
+KBIN    equ     $D0             ; key buffer: next free slot
+KBOUT   equ     $D1             ; key buffer: next key to take
 
         org     $E000
         include "io.asm"
@@ -158,6 +161,8 @@ rs_jt:  ldaa    #$3B            ; RTI
         stx     FAC
         clr     DEVNUM
         clr     PRTCOL
+        clr     KBIN
+        clr     KBOUT
         jsr     cls0
         jsr     outmsg
         dc.b    "TOVRIN BASIC 1.0",13,0
