@@ -76,21 +76,18 @@ TEST(SettingsFile, EverySectionRoundTrips) {
     const fs::path dir = freshDir("roundtrip");
     auto m = std::make_unique<Machine>();
     m->iniPath = dir / "foo.ini";
-    Settings& s = m->settings;
-    s.enhancedflag = 1, s.expanderflag = 0, s.RAMatC000flag = 1, s.writeROMflag = 1;
-    s.usebuiltinromflag = 0, s.usebuiltincharflag = 0, s.usebuiltincharxflag = 0;
+    Settings& s = m->settings;  // every field away from its default
+    s.enhancedflag = s.RAMatC000flag = s.writeROMflag = s.fixedwidthflag = s.usevideoupdatepsflag = s.pokeexecaddr = 1;
+    s.expanderflag = s.usebuiltinromflag = s.usebuiltincharflag = s.usebuiltincharxflag = s.autolinefeedflag = 0;
+    s.qtuselowerflag = s.emulatedflag = s.speedupfilesflag = s.clickerflag = s.execaddrishex = s.loadaddrishex = 0;
     s.ROMfilename = "rom file.bin", s.CHARfilename = " spaced ", s.CHARXfilename = std::string(300, 'x');
-    s.autolinefeedflag = 0, s.fixedwidthflag = 1, s.width = -7, s.filename = "\"quoted\"";
-    s.qtuselowerflag = 0, s.emulatedflag = 0;
+    s.filename = "\"quoted\"", s.cassette = "a.c10", s.quicktype = "b.txt", s.cassettewr = "c.c10";
+    s.bloadfilename = "game.bin", s.width = -7, s.cpuspeedopt = 3, s.ntscmultiplierpct = 1000;
+    s.palmultiplierpct = 1, s.activescancust = 4000000000u, s.vblankcust = 24, s.fpscust = 600;
+    s.videoupdatesps = 1, s.clickervolpct = 0, s.nscreenshot = 9999, s.bloadaddr = 0, s.bexecaddr = 65535;
+    s.windowscaling = 3;
     for (int i = 0; i < 256; ++i)
         s.keyNormal[i] = uint8_t(i), s.keyShift[i] = uint8_t(255 - i), s.keyCtrl[i] = uint8_t(i * 3);
-    s.cpuspeedopt = 3, s.ntscmultiplierpct = 1000, s.palmultiplierpct = 1, s.activescancust = 4000000000u;
-    s.vblankcust = 24, s.fpscust = 600, s.usevideoupdatepsflag = 1, s.videoupdatesps = 1, s.speedupfilesflag = 0;
-    s.clickerflag = 0, s.clickervolpct = 0;
-    s.cassette = "a.c10", s.quicktype = "b.txt", s.cassettewr = "c.c10", s.nscreenshot = 9999;
-    s.execaddrishex = 0, s.loadaddrishex = 0, s.pokeexecaddr = 1, s.bloadaddr = 0, s.bexecaddr = 65535;
-    s.bloadfilename = "game.bin";
-    s.windowscaling = 3;
     for (int i = 0; i < colourSlotCount; ++i) s.colours[i] = {uint8_t(i), uint8_t(255 - i), uint8_t(i * 5)};
 
     for (auto save : {saveMemorySection, savePrinterSection, saveSoundSection, saveSpeedSection, saveVideoSection,
@@ -116,32 +113,14 @@ TEST(SettingsFile, ValuesAreDecodedAndBounded) {
               "[COLOR]\nc00=2550\nc01=255000128\nc02=300000000\nc03=12345678a\nc04=  001002003  \n"
               "[KEYBOARD]\nn41=300\ns41=-1\nc41=x\n");
     auto m = loadFrom(ini);
-    const Settings& s = m->settings;
-    const Settings d{};
-    EXPECT_EQ(s.enhancedflag, 1);
-    EXPECT_EQ(s.expanderflag, 0);
-    EXPECT_EQ(s.RAMatC000flag, 1);
-    EXPECT_EQ(s.writeROMflag, d.writeROMflag);
-    EXPECT_EQ(s.usebuiltinromflag, 0);
-    EXPECT_EQ(s.windowscaling, 3);
-    EXPECT_EQ(s.clickerflag, 1);
-    EXPECT_EQ(s.clickervolpct, 100);
-    EXPECT_EQ(s.nscreenshot, 9999);
-    EXPECT_EQ(s.activescancust, 24u);
-    EXPECT_EQ(s.vblankcust, 24u);
-    EXPECT_EQ(s.cpuspeedopt, 0);
-    EXPECT_EQ(s.fpscust, d.fpscust);
-    EXPECT_EQ(s.videoupdatesps, 42);
-    EXPECT_EQ(s.width, 1);
-    EXPECT_EQ(s.bloadaddr, 65535);
-    EXPECT_EQ(s.colours[0], d.colours[0]);
-    EXPECT_EQ(s.colours[1], (Rgb{255, 0, 128}));
-    EXPECT_EQ(s.colours[2], (Rgb{44, 0, 0}));
-    EXPECT_EQ(s.colours[3], d.colours[3]);
-    EXPECT_EQ(s.colours[4], (Rgb{1, 2, 3}));
-    EXPECT_EQ(s.keyNormal[0x41], 44);
-    EXPECT_EQ(s.keyShift[0x41], 255);
-    EXPECT_EQ(s.keyCtrl[0x41], 255);
+    Settings want;  // the defaults, except for what the file changes
+    want.enhancedflag = 1, want.expanderflag = 0, want.RAMatC000flag = 1, want.usebuiltinromflag = 0;
+    want.windowscaling = 3, want.clickerflag = 1, want.clickervolpct = 100, want.nscreenshot = 9999;
+    want.activescancust = want.vblankcust = 24, want.cpuspeedopt = 0, want.videoupdatesps = 42, want.width = 1;
+    want.bloadaddr = 65535, want.colours[1] = {255, 0, 128}, want.colours[2] = {44, 0, 0}, want.colours[4] = {1, 2, 3};
+    want.keyNormal[0x41] = 44;
+    EXPECT_TRUE(m->settings == want);
+    EXPECT_EQ(m->settings.colours, want.colours);
     EXPECT_EQ(m->mem.readPage[0x20], 0x20);  // the decoder follows the loaded memory options
 }
 
