@@ -133,3 +133,43 @@ TEST(FirmwareKeyboard, QuickTypeUsesTheCaseFlagAndColour) {
     EXPECT_EQ(b.peek(0x4000 + 32 * 4), 0x01);  // "a" shows as an inverse A
     EXPECT_EQ(b.peek(0x4000 + 32 * 4 + 2), 0x9F);
 }
+
+namespace {
+// Gaps in cycles between successive port-2 writes while the typed command runs.
+std::vector<uint32_t> port2Gaps(BasicMachine& b, const std::string& command, long instructions) {
+    startQuickTypeText(*b.m, command);
+    std::vector<uint32_t> gaps;
+    uint32_t last = b.m->portOutput.lastWriteCycle;
+    for (long i = 0; i < instructions; ++i) {
+        cpuExecute(*b.m, 1);
+        uint32_t w = b.m->portOutput.lastWriteCycle;
+        if (w != last) gaps.push_back(w - last);
+        last = w;
+    }
+    if (!gaps.empty()) gaps.erase(gaps.begin());  // since the last write before the command
+    return gaps;
+}
+}  // namespace
+
+TEST(FirmwareTiming, CassetteHalvesAndPrinterBitsKeepTheirWindows) {
+    BasicMachine b;
+    b.chooser.answer = false;  // nothing needs to reach a file here
+    b.type("10 PRINT 1\r", 5);
+    int ones = 0, zeros = 0, long_ = 0;
+    for (uint32_t g : port2Gaps(b, "CSAVE \"X\"\r", 4000000)) {
+        if (g >= 197 && g <= 239) ++ones;
+        else if (g >= 389 && g <= 474) ++zeros;
+        else ++long_;  // the low half closing a block, and the silence after the name block
+    }
+    EXPECT_GT(ones + zeros, 4000);
+    EXPECT_LE(long_, 6);
+
+    BasicMachine p;
+    p.chooser.answer = false;
+    std::vector<uint32_t> gaps = port2Gaps(p, "LPRINT \"AB\"\r", 300000);
+    ASSERT_EQ(gaps.size(), 32u);  // A, B, CR: 11 writes each
+    for (size_t i = 0; i < gaps.size(); ++i) {
+        if (i % 11 == 10) continue;  // between characters
+        EXPECT_TRUE(gaps[i] == 1491 || gaps[i] == 1492) << i << ": " << gaps[i];
+    }
+}
