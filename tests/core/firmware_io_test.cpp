@@ -173,3 +173,26 @@ TEST(FirmwareTiming, CassetteHalvesAndPrinterBitsKeepTheirWindows) {
         EXPECT_TRUE(gaps[i] == 1491 || gaps[i] == 1492) << i << ": " << gaps[i];
     }
 }
+
+TEST(FirmwareEntryPoints, UsrExecAndTheRomPointersWork) {
+    std::filesystem::path file = testTmp("fw_csavem.c10");
+    std::filesystem::remove(file);
+    BasicMachine b;
+    b.chooser.reply = file.string();
+    // 20000: LDX [$FFEC] JSR  ADDD #1  LDX [$FFEA] JSR  RTS   (USR(n) = n + 1)
+    // 20014: LDAA #'Z'  LDX [$FFDE] JSR  RTS                   (prints Z)
+    b.type("10 FOR I=0 TO 21:READ B:POKE 20000+I,B:NEXT\r"
+           "20 DATA 254,255,236,173,0,195,0,1,254,255,234,173,0,57\r"
+           "30 DATA 134,90,254,255,222,173,0,57\r"
+           "40 POKE 16927,78:POKE 16928,32:PRINT USR(41);:EXEC 20014\rRUN\r",
+           20);
+    EXPECT_TRUE(b.shows(" 42 Z")) << b.screen();
+    b.type("CSAVEM \"MC\",20000,20021,20014\r", 200);
+    ASSERT_TRUE(std::filesystem::exists(file));
+    b.type("POKE 20000,0:POKE 20021,0:POKE 16927,0:POKE 16928,0\r", 5);
+    ASSERT_TRUE(playCassettePath(*b.m, file.string(), false));
+    b.type("CLOADM\r", 300);
+    EXPECT_EQ(b.peek(20000), 254);
+    EXPECT_EQ(b.peek(20021), 57);
+    EXPECT_EQ((b.peek(0x421F) << 8) | b.peek(0x4220), 20014);
+}
