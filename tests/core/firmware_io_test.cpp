@@ -196,3 +196,24 @@ TEST(FirmwareEntryPoints, UsrExecAndTheRomPointersWork) {
     EXPECT_EQ(b.peek(20021), 57);
     EXPECT_EQ((b.peek(0x421F) << 8) | b.peek(0x4220), 20014);
 }
+
+TEST(FirmwareCassette, CloadFindsAFileByNameAndSkipfPassesOne) {
+    // two BASIC files, each one line 10 PRINT "<letter>"
+    std::vector<uint8_t> tape;
+    for (char name : {'A', 'B'}) {
+        tape.insert(tape.end(), 128, 0x55);
+        addBlock(tape, 0x00, {uint8_t(name), ' ', ' ', ' ', ' ', ' ', ' ', ' ', 0, 0, 0, 0, 0, 0x43, 0x46});
+        tape.insert(tape.end(), 128, 0x55);
+        addBlock(tape, 0x01, {0x43, 0x50, 0, 10, 0x86, ' ', '"', uint8_t(name), '"', 0, 0, 0});
+        addBlock(tape, 0xFF, {});
+    }
+    std::filesystem::path file = testTmp("fw_two.c10");
+    writeBytes(file, tape);
+    for (const char* command : {"CLOAD \"B\"\r", "SKIPF\rCLOAD\r"}) {
+        BasicMachine b;
+        ASSERT_TRUE(playCassettePath(*b.m, file.string(), false));
+        b.type(command, 400);
+        b.type("LIST\r", 10);
+        EXPECT_TRUE(b.shows("10 PRINT \"B\"")) << command << "\n" << b.screen();
+    }
+}
