@@ -73,6 +73,9 @@ TEST_F(SchedulerTest, CounterPacesFramesRepaintsAndTheDelay) {
     EXPECT_EQ(frameStepDelayMs(*m), 0);
     EXPECT_EQ(passes(6000, 100), 60);  // one second polled every 100 ticks
     EXPECT_EQ(frames(), 61u);
+    m->settings.cpuspeedopt = 1;  // PAL: the frame period follows even without sound output
+    recomputeFrameTiming(*m);
+    EXPECT_EQ(m->scheduler.ticksPerFrame, 12000);
 }
 
 TEST_F(SchedulerTest, FailedReadsAndTheFileSpeedUp) {
