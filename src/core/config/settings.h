@@ -22,7 +22,8 @@ using KeyTable = std::array<uint8_t, 256>;
 ColourTable defaultColourTable();
 
 struct Settings {
-    // MEMORY
+    // MEMORY. The address decoder runs on page maps built from the first four of these:
+    // after changing one, call rebuildMemoryMap (machine/memory.h).
     uint8_t enhancedflag = 0;
     uint8_t expanderflag = 1;
     uint8_t RAMatC000flag = 0;

@@ -1,8 +1,209 @@
-// Placeholder until cassette input lands.
+// Cassette input: the .C10 player with its section gaps, and WAV replay.
 #include "machine/cassette_in.h"
+
+#include "config/settings_file.h"
 #include "machine.h"
 
-void playCassetteFile(Machine&) {}
-void updateCassetteInput(Machine&) {}
-void stopCassette(Machine&) {}
-void cassetteAfterReset(Machine&) {}
+namespace {
+
+constexpr uint16_t port2 = 0x0003;
+constexpr uint8_t inputBit = 0x10;
+constexpr char appTitle[] = "tovrin";
+// A .C10 recording runs at about 1 500 bytes a second; 16 MiB is three hours of tape.
+constexpr long maxTapeSize = 16L * 1024 * 1024;
+
+void setLine(Machine& m, bool high) {
+    uint8_t& p = m.mem.addressSpace[port2];
+    p = high ? static_cast<uint8_t>(p | inputBit) : static_cast<uint8_t>(p & ~inputBit);
+}
+
+// Next section length: the block whose first byte is at tapePos, if its length byte
+// is in the file.
+uint32_t blockSection(const CassetteIn& c) {
+    int64_t at = c.tapePos + 3;
+    if (at < static_cast<int64_t>(c.tapeData.size())) return c.tapeData[static_cast<size_t>(at)] + 6u;
+    return 0;
+}
+
+// The gap that replaces the last low half of a section; moves to the next section.
+uint32_t sectionGap(CassetteIn& c) {
+    static constexpr uint32_t gaps[4] = {690, 10000, 3605, 2893};
+    const int state = c.sectionState;
+    c.sectionLength = state == 1 ? 128 : blockSection(c);
+    c.sectionState = state == 0 ? 1 : state == 1 ? 2 : 3;
+    return gaps[state];
+}
+
+void wavStep(Machine& m, uint32_t elapsed) {
+    CassetteIn& c = m.cassetteIn;
+    if (wavIsOpen(c.wav)) {
+        const uint64_t target = static_cast<uint64_t>(c.sampleRate) * elapsed / cpuCyclesPerSecond;
+        while (c.sampleIndex < target && wavIsOpen(c.wav)) {
+            uint8_t sample;
+            const bool ended = !wavNextByte(c.wav, sample);
+            if (!ended) c.sampleLevel = sample;
+            c.sampleIndex += 1;
+            if (c.sampleIndex >= c.sampleCount || ended) {
+                stopCassette(m);
+                c.sampleLevel = 128;
+            }
+        }
+    }
+    setLine(m, c.sampleLevel > 128);
+}
+
+}  // namespace
+
+bool openWavInput(Machine& m, const std::string& path) {
+    CassetteIn& c = m.cassetteIn;
+    WavFormat format;
+    switch (openWav(c.wav, path, format)) {
+        case WavOpenResult::Ok: break;
+        case WavOpenResult::CannotRead:
+            hostMessage(m.host, "Cannot read input WAV file", appTitle, MessageIcon::Exclamation);
+            return false;
+        case WavOpenResult::NotMono8:
+            hostMessage(m.host, "Input file must be an 8-bit Mono WAV file", appTitle, MessageIcon::Exclamation);
+            return false;
+        case WavOpenResult::UnknownError:
+            hostMessage(m.host, "Unknown error while handling input WAV file", appTitle, MessageIcon::Exclamation);
+            return false;
+    }
+    c.sampleRate = format.sampleRate;
+    c.sampleCount = format.dataSize;
+    c.sampleLevel = 128;
+    c.wavMode = true;
+    c.sampleIndex = 0;
+    return true;
+}
+
+bool playCassettePath(Machine& m, const std::string& path, bool wav) {
+    CassetteIn& c = m.cassetteIn;
+    if (c.cassettePlaying || m.quickType.quickTypeActive) return false;
+    FileHandle f(std::fopen(path.c_str(), "rb"));
+    if (!f) return false;
+    stopCassette(m);
+    if (wav) {
+        f.reset();
+        if (!openWavInput(m, path)) return false;
+        c.cassettePlaying = true;
+        c.started = false;
+        c.wavMode = true;
+        return true;
+    }
+    c.wavMode = false;
+    if (std::fseek(f.get(), 0, SEEK_END) != 0) return false;
+    const long length = std::ftell(f.get());
+    if (length > maxTapeSize) {
+        hostDebug(m.host, "Cassette file is too big\n");
+        return false;
+    }
+    if (length <= 0 || std::fseek(f.get(), 0, SEEK_SET) != 0) return false;
+    std::vector<uint8_t> data(static_cast<size_t>(length));
+    if (std::fread(data.data(), 1, data.size(), f.get()) != data.size()) return false;
+    c.tapeData = std::move(data);
+    c.cassettePlaying = true;
+    c.started = false;
+    return true;
+}
+
+void playCassetteFile(Machine& m) {
+    if (m.cassetteIn.cassettePlaying || m.quickType.quickTypeActive) return;
+    std::string path = m.settings.cassette;
+    int filter = 1;
+    if (!hostChooseFile(m.host, path,
+                        {{"MC-10 Cassette Files (*.C10)", "*.c10"},
+                         {"MC-10 Cassette Files (*.WAV)", "*.wav"},
+                         {"All Files (*.*)", "*.*"}},
+                        "c10", ChooseMode::Open, &filter))
+        return;
+    // The filter decides, not the file's extension: "All Files" plays a byte stream.
+    if (!playCassettePath(m, path, filter == 2)) return;
+    m.settings.cassette = path;
+    saveCassetteName(m);
+}
+
+void updateCassetteInput(Machine& m) {
+    CassetteIn& c = m.cassetteIn;
+    if (!c.cassettePlaying) return;
+    const uint32_t now = currentCycles(m.cycles);
+    c.lastUpdateCycle = now;
+    if (!c.started) {
+        setLine(m, true);
+        c.lineLow = false;
+        c.sectionState = 0;
+        c.started = true;
+        if (!c.tapeData.empty()) c.shiftByte = c.tapeData[0];
+        c.tapePos = 0;
+        c.sectionCount = 0;
+        c.sectionLength = 128;
+        c.bitIndex = 0;
+        c.bitValue = c.shiftByte & 1;
+        c.startCycle = now;
+        c.nextEdgeCycle = now + c10HighHalf[c.bitValue];
+        return;
+    }
+    if (c.wavMode) {
+        wavStep(m, now - c.startCycle);
+        return;
+    }
+    // Signed difference: the count wraps at 2^32.
+    if (static_cast<int32_t>(now - c.nextEdgeCycle) < 0) return;
+    if (c.lineLow) {
+        setLine(m, true);
+        c.lineLow = false;
+        c.nextEdgeCycle = now + c10HighHalf[c.bitValue];
+        return;
+    }
+    setLine(m, false);
+    c.lineLow = true;
+    uint32_t d = c.bitIndex == 7 ? c10LowHalfLast[c.bitValue] : c10LowHalf[c.bitValue];
+    c.bitIndex += 1;
+    if (c.bitIndex < 8) {
+        c.shiftByte >>= 1;
+        c.bitValue = c.shiftByte & 1;
+        c.nextEdgeCycle = now + d;
+        return;
+    }
+    c.bitIndex = 0;
+    c.tapePos += 1;
+    if (c.tapePos < static_cast<int64_t>(c.tapeData.size())) {
+        c.shiftByte = c.tapeData[static_cast<size_t>(c.tapePos)];
+        c.bitValue = c.shiftByte & 1;
+    } else {
+        stopCassette(m);  // the line rests low; no further edges
+    }
+    c.sectionCount += 1;
+    if (c.sectionCount == c.sectionLength) {
+        c.sectionCount = 0;
+        d = sectionGap(c);
+    }
+    c.nextEdgeCycle = now + d;
+}
+
+void stopCassette(Machine& m) {
+    CassetteIn& c = m.cassetteIn;
+    c.cassettePlaying = false;
+    c.started = false;
+    c.tapeData.clear();
+    c.tapeData.shrink_to_fit();
+    if (wavIsOpen(c.wav)) {
+        closeWav(c.wav);
+        c.wavMode = false;
+    }
+    setLine(m, false);
+}
+
+void cassetteAfterReset(Machine& m) {
+    CassetteIn& c = m.cassetteIn;
+    if (!c.cassettePlaying || !c.started) return;
+    // Keep the signal where it was at the last update, measured from the new count,
+    // and put back the level a hard reset's memory fill has cleared.
+    const uint32_t now = currentCycles(m.cycles);
+    const uint32_t elapsed = c.lastUpdateCycle - c.startCycle;
+    const int32_t toEdge = static_cast<int32_t>(c.nextEdgeCycle - c.lastUpdateCycle);
+    c.startCycle = now - elapsed;
+    c.nextEdgeCycle = now + static_cast<uint32_t>(toEdge > 0 ? toEdge : 0);
+    c.lastUpdateCycle = now;
+    setLine(m, c.wavMode ? c.sampleLevel > 128 : !c.lineLow);
+}

@@ -1,19 +1,110 @@
-// Placeholder until the address decoder lands.
-#include "machine/memory_access.h"
-
+// The address decoder's page maps, the hard-reset fill and the ROM images.
+#include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <string>
 
 #include "firmware.h"
+#include "machine/memory_access.h"
 
-uint8_t readMemorySlow(Machine& m, uint16_t address) { return m.mem.addressSpace[address]; }
-void writeMemorySlow(Machine& m, uint16_t address, uint8_t value) {
-    if (address >= 0x4000 && address < 0x9000) m.mem.addressSpace[address] = value;
+namespace memory_detail {
+
+uint8_t readSpecial(Machine& m, uint16_t address, MachineDevices& dev) {
+    return readSpecialImpl(m, address, dev);
 }
+
+void writeSpecial(Machine& m, uint16_t address, uint8_t value, MachineDevices& dev) {
+    writeSpecialImpl(m, address, value, dev);
+}
+
+}  // namespace memory_detail
+
+void rebuildMemoryMap(Machine& m) {
+    const Settings& s = m.settings;
+    const bool enhanced = s.enhancedflag != 0;
+    const bool expander = s.expanderflag != 0;
+    const bool ramAtC000 = enhanced && s.RAMatC000flag != 0;
+    const bool writeRom = enhanced && s.writeROMflag != 0;
+    MachineMemory& mem = m.mem;
+
+    for (int16_t page = 0; page < 256; ++page) {
+        int16_t rd = page;
+        int16_t wr = page;
+        if (page == 0x00) {
+            rd = wr = enhanced ? pageZeroEnhanced : pageZero;
+        } else if (page < 0x40) {  // 0x0100-0x3FFF
+            rd = enhanced ? page : pageLowByte;
+            wr = enhanced ? page : pageIgnored;
+        } else if (page < 0x50) {  // the standard 4 KiB RAM
+        } else if (page < 0x80) {  // 0x5000-0x7FFF
+            if (!enhanced && !expander) {
+                const int16_t mirror = static_cast<int16_t>(0x40 | (page & 0x0F));
+                rd = mirror;  // the 4 KiB RAM repeats on read...
+                wr = (page >= 0x60 && page < 0x70) ? mirror : pageIgnored;  // ...but only 0x6000 writes it
+            }
+        } else if (page < 0xBF) {  // 0x8000-0xBEFF
+            if (!enhanced && !(expander && page < 0x90)) rd = pageKeyboard, wr = pageLatch;
+        } else if (page == 0xBF) {
+            rd = pageKeyboard;
+            wr = pageLatch;
+        } else if (page < 0xE0) {  // 0xC000-0xDFFF
+            rd = ramAtC000 ? page : static_cast<int16_t>(page + 0x20);
+            wr = ramAtC000 ? page : pageIgnored;
+        } else {  // the ROM copy at 0xE000-0xFFFF
+            wr = writeRom ? page : pageIgnored;
+        }
+        mem.readPage[page] = rd;
+        mem.writePage[page] = wr;
+    }
+}
+
 void initMemory(Machine& m) {
-    std::memset(m.mem.addressSpace, 0, sizeof m.mem.addressSpace);
-    std::memcpy(m.mem.addressSpace + 0xE000, m.mem.romImage, 8192);
+    uint8_t* as = m.mem.addressSpace;
+    std::memset(as, 0, sizeof m.mem.addressSpace);
+    std::memcpy(as + 0xE000, m.mem.romImage, sizeof m.mem.romImage);
+    for (int i = 0; i < 512; ++i) as[0x4000 + i] = static_cast<uint8_t>(i);  // text screen: 0x00-0xFF twice
+    for (int a = 0x20; a < 0x80; ++a) as[a] = static_cast<uint8_t>(a);
+    for (int a = 0x0100; a < 0x4000; ++a) as[a] = static_cast<uint8_t>(a);
+    std::memcpy(as + 0xC000, as + 0xE000, 0x2000);
+    rebuildMemoryMap(m);
 }
+
+bool loadImageFile(const std::filesystem::path& file, uint8_t* buf, size_t n) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(file, ec)) return false;  // opens, but has no bytes to give
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return false;
+    in.seekg(0, std::ios::end);
+    const std::streamoff length = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (!in || length <= 0) return false;
+    std::memset(buf, 0, n);
+    const std::streamsize want = static_cast<std::streamsize>(std::min<std::streamoff>(length, static_cast<std::streamoff>(n)));
+    in.read(reinterpret_cast<char*>(buf), want);  // a short read leaves the rest zero
+    return true;
+}
+
+namespace {
+
+void reportMissing(const Machine& m, const char* what, const std::string& file, const char* title) {
+    hostMessage(m.host, std::string("Could not load in ") + what + " file\n " + file + "\n  See Configuration/Memory.",
+                title);
+}
+
+}  // namespace
+
 void loadRomImages(Machine& m) {
-    std::memcpy(m.mem.romImage, firmware::basicRom, 8192);
-    std::memcpy(m.mem.charRom, firmware::charRom, 768);
+    MachineMemory& mem = m.mem;
+    const Settings& s = m.settings;
+    std::memcpy(mem.romImage, firmware::basicRom, sizeof mem.romImage);
+    for (int c = 0; c < 256; ++c) std::memset(mem.extCharRom + c * 16, c, 12);  // bytes 12-15 keep their value
+    std::memcpy(mem.charRom, firmware::charRom, sizeof mem.charRom);
+
+    if (!s.usebuiltinromflag && !loadImageFile(s.ROMfilename, mem.romImage, sizeof mem.romImage))
+        reportMissing(m, "ROM OS", s.ROMfilename, "TOVRIN - File Missing");
+    if (!s.usebuiltincharflag && !loadImageFile(s.CHARfilename, mem.charRom, sizeof mem.charRom))
+        reportMissing(m, "Character ROM", s.CHARfilename, "KESTRANE - File Missing");
+    if (!s.usebuiltincharxflag && !loadImageFile(s.CHARXfilename, mem.extCharRom, sizeof mem.extCharRom))
+        reportMissing(m, "Extended Character ROM", s.CHARXfilename, "KESTRANE - File Missing");
+    rebuildMemoryMap(m);
 }
