@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "config/dialog_state.h"
+#include "machine/keyboard.h"  // vkShift, vkControl
 
 struct Host;
 struct Machine;
@@ -31,7 +32,6 @@ extern const std::array<PcKey, pcKeyCount> pcKeyTable;
 extern const std::array<std::array<const char*, 3>, 48> mc10KeyLabels;
 
 constexpr uint8_t modeNormal = 0x00, modeShift = 0x40, modeCtrl = 0x80;
-constexpr uint8_t vkShift = 0x10, vkControl = 0x11;
 
 extern const char* const captureSelectText;  // "Double click MC-10 key in listbox to edit"
 extern const char* const captureHoldText;    // "Hold down key combination and click HERE"
