@@ -32,6 +32,10 @@ struct CpuState {
     uint8_t counterHighLatch = 0;
     uint8_t ddr1 = 0, ddr2 = 0;
     uint8_t ramControl = 0;
+    // Guard against a processor stuck in zero-cycle opcodes (undefined and
+    // store-immediate) all the way round the address space: see stallGuard.
+    uint32_t zeroCycleRun = 0;
+    uint32_t zeroCycleAt = 0;
 
     uint8_t a() const { return static_cast<uint8_t>(d >> 8); }
     uint8_t b() const { return static_cast<uint8_t>(d); }
@@ -56,7 +60,17 @@ inline uint32_t cyclesSinceMark(CycleCounter& c, uint32_t* delta) {
 
 void cpuInit(Machine& m);
 void cpuReset(Machine& m);
+// Runs instructions until the budget is used; returns the cycles consumed (at least
+// the budget, unless the processor is waiting and the budget is 0 or less).
 int32_t cpuExecute(Machine& m, int32_t budget);
+
+// Steps of the execution loop, used by the instruction handlers and the register block.
+void checkTimerEvents(Machine& m);           // raise OCF/TOF that are due, choose nextEvent
+void idleToNextEvent(Machine& m);            // jump to the next timer event or the budget's end
+void enterInterrupt(Machine& m, uint16_t vector);
+void checkInterrupts(Machine& m);            // take one pending interrupt if I is clear
+void executeOneMore(Machine& m);             // after CLI/SEI/TAP: one more instruction, then check
+void advanceCounter(Machine& m, int32_t n);   // cyclesLeft -= n; counter += n; timer check
 
 // The on-chip register block, reached through the address decoder.
 uint8_t readOnChipRegister(Machine& m, uint16_t address);

@@ -9,15 +9,10 @@
 //   closeWav(r);                     // also done by the destructor
 #pragma once
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+#include "machine/file_handle.h"
 
 struct WavReader {
     FileHandle file;
