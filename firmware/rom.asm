@@ -1,46 +1,201 @@
-; tovrin built-in ROM, boot stage: set the stack, blank the text screen,
-; show a banner on the top line and idle.
+; TOVRIN BASIC 1.0 - the built-in 8 KiB ROM of the tovrin MC-10 emulator.
+; Our own firmware, written from scratch: a small integer BASIC with a line
+; editor, the cassette and printer routines and the machine's fixed RAM cells.
+;
+; Files: rom.asm (this: addresses, start-up, entry points, vectors),
+; io.asm (screen, keyboard), basic.asm (editor, tokeniser, statements),
+; expr.asm (expressions, variables, numbers), tape.asm (cassette, printer,
+; sound), tokens.asm (token numbers and keyword names).
         processor 6803
 
-SCREEN  equ     $4000
-LATCH   equ     $BFFF
+; ---- on-chip registers and I/O ----
+DDR1    equ     $00             ; port 1 direction (keyboard column strobes)
+DDR2    equ     $01             ; port 2 direction
+PORT1   equ     $02             ; keyboard columns, active low
+PORT2   equ     $03             ; bit 0 cassette/printer out, bit 1 SHIFT/CTRL/BREAK, bit 4 cassette in
+TIMER   equ     $09             ; free-running counter
+SCREEN  equ     $4000           ; 32x16 text screen
+SCREND  equ     $4200
+KBROW   equ     $BFFF           ; keyboard rows (read)
+LATCH   equ     $BFFF           ; video/speaker latch (write)
+
+; ---- fixed RAM cells that programs and the emulator rely on ----
+JMPTAB  equ     $4200           ; 7 interrupt jumps, 3 bytes each
+CASEFLG equ     $421C           ; bit 0 set: upper-case mode
+DEBNCE  equ     $421D           ; key debounce delay (2 bytes)
+EXECAD  equ     $421F           ; EXEC / USR address, high byte first
+BRKDIS  equ     $423B           ; non-zero: BREAK ignored
+LASTCH  equ     $427F           ; ASCII code of the last key
+CURCHR  equ     $4282           ; cursor block; bits 4-6 the current colour
+TXTTAB  equ     $4346           ; BASIC program text
+
+; ---- our own RAM cells in 0x4221-0x4345 ----
+BLKTYP  equ     $4221           ; tape block type
+BLKLEN  equ     $4222           ; tape block length
+CBUFAD  equ     $4223           ; tape block buffer address (2)
+BLKEND  equ     $4225           ; last address a block read may fill (2)
+NAMBLK  equ     $4227           ; 15-byte name block: name 8, type, ascii, gap, exec 2, load 2
+NB_TYPE equ     NAMBLK+8
+NB_ASC  equ     NAMBLK+9
+NB_GAP  equ     NAMBLK+10
+NB_EXEC equ     NAMBLK+11
+NB_LOAD equ     NAMBLK+13
+SNAME   equ     $4240           ; name searched for by CLOAD (8), first byte 0 = any
+NUMBUF  equ     $4248           ; number to text (8)
+TAPBUF  equ     $4250           ; where SKIPF pretends to read to (nothing is stored)
+KBUF    equ     $4290           ; keys typed while a program runs (16)
+BUF     equ     $42C0           ; line input buffer, 128 bytes
+BUFEND  equ     $4340
+TXTM1   equ     $4345           ; always 0: the "line end" before the program
+
+; ---- direct page (on-chip RAM) ----
+TXTPTR  equ     $80             ; interpreter text pointer
+CURLIN  equ     $82             ; current line, $FFFF in direct mode
+VARTAB  equ     $84             ; simple variables (end of program)
+ARYTAB  equ     $86             ; arrays
+ARYEND  equ     $88             ; end of arrays
+MEMTOP  equ     $8A             ; highest RAM address
+DATPTR  equ     $8C             ; READ position
+OLDLIN  equ     $8E             ; CONT line
+OLDTXT  equ     $90             ; CONT position, 0 = cannot continue
+CURPOS  equ     $92             ; cursor address on the screen
+DEVNUM  equ     $94             ; 0 screen, else printer
+PRTCOL  equ     $95             ; printer column
+KEYLST  equ     $96             ; matrix key held at the last poll, $FF none
+LATSH   equ     $97             ; copy of the last latch value
+KWPTR   equ     $98             ; keyword being typed by a CTRL key (2)
+FAC     equ     $9A             ; USR argument and result (2)
+SEED    equ     $9C             ; random number state (2)
+TMP     equ     $9E             ; scratch (2)
+TMP2    equ     $A0
+TMP3    equ     $A2
+TMP4    equ     $A4
+LINNUM  equ     $A6             ; line number parsed (2)
+FORVAR  equ     $A8             ; variable address for FOR/NEXT (2)
+RELOP   equ     $AA             ; relation being evaluated
+KTMP    equ     $AB             ; keyboard scratch
+TBITS   equ     $AC             ; bit counter for tape/printer
+CSUM    equ     $AD             ; tape checksum
+RBYTE   equ     $AE             ; tape byte being read
+BRKCNT  equ     $AF             ; tape wait counter
+SRC     equ     $B0             ; block move source (2)
+DST     equ     $B2             ; block move destination (2)
+CNT     equ     $B4             ; block move count (2)
+QUOTE   equ     $B6             ; tokeniser/lister mode flags
+INPTR   equ     $B7             ; INPUT text pointer (2)
+LPFRM   equ     $B9             ; printer bit frame (2)
+STIME   equ     $BB             ; sound timing (2)
+SPITCH  equ     $BD
+SDUR    equ     $BE
+LSTEND  equ     $BF             ; LIST last line (2)
+NEGFLG  equ     $C1             ; sign of a product/quotient
+RMODE   equ     $C2             ; tape read: 0 store, else discard
+KCOL    equ     $C3             ; keyboard scratch
+INSAVE  equ     $C4             ; INPUT: start of the variable list (2)
+INVPOS  equ     $C6             ; INPUT: the variable being read (2)
+VNAME   equ     $C8             ; variable name being looked up (2)
+MULTMP  equ     $CA             ; multiply/divide scratch
+ACNT    equ     $CB             ; array size being made (2)
+LOADB   equ     $CD             ; a BASIC program is being loaded
+OFFS    equ     $CE             ; CLOADM offset (2)
+KBIN    equ     $D0             ; key buffer: next free slot
+KBOUT   equ     $D1             ; key buffer: next key to take
 
         org     $E000
-reset:
-        lds     #$4FFF          ; stack at the top of the standard 4K RAM
+        include "io.asm"
+        include "basic.asm"
+        include "expr.asm"
+        include "tape.asm"
+        include "tokens.asm"
+
+; ---- start-up ----
+reset:  sei
+        lds     #$4FFE
+        ldaa    #$FF
+        staa    DDR1
+        staa    PORT1           ; no column strobed
+        ldaa    #$01
+        staa    DDR2            ; port 2 bit 0 drives the cassette/printer line
         clra
-        staa    LATCH           ; alphanumeric mode, colour set 0, speaker low
-        ldx     #SCREEN
-        ldab    #$60            ; blank cell
-clear:  stab    0,x
-        inx
-        cpx     #SCREEN+512
-        bne     clear
-        ldx     #banner
-        stx     $80             ; source pointer in internal RAM
-        ldx     #SCREEN
-copy:   stx     $82
-        ldx     $80
-        ldaa    0,x
-        beq     idle
-        inx
-        stx     $80
-        anda    #$3F            ; ASCII to screen code: dark on green
-        oraa    #$40
-        ldx     $82
+        staa    LATSH
+        staa    LATCH           ; text mode, colour set 0, speaker low
+        ; size the RAM: with the 16K expansion 0x5FFF is separate memory
+        ldx     #$4FFF
+        ldaa    #$55
+        staa    $4FFF
+        ldaa    #$AA
+        staa    $5FFF
+        cmpa    $5FFF
+        bne     rs_4k
+        ldx     #$8FFF
+rs_4k:  stx     MEMTOP
+        ; interrupt jump table: every entry returns at once
+        ldx     #JMPTAB
+        ldab    #7
+rs_jt:  ldaa    #$3B            ; RTI
         staa    0,x
+        clr     1,x
+        clr     2,x
         inx
-        bra     copy
-idle:   bra     idle
+        inx
+        inx
+        decb
+        bne     rs_jt
+        ldaa    #1
+        staa    CASEFLG         ; upper case
+        ldd     #$045E
+        std     DEBNCE
+        ldd     #rtsins
+        std     EXECAD
+        clr     BRKDIS
+        clr     LASTCH
+        ldaa    #$AF            ; blue block
+        staa    CURCHR
+        clr     TXTM1
+        ldaa    #$FF
+        staa    KEYLST
+        ldd     #$1D2B
+        std     SEED
+        ldx     #0
+        stx     KWPTR
+        stx     FAC
+        clr     DEVNUM
+        clr     PRTCOL
+        clr     KBIN
+        clr     KBOUT
+        jsr     cls0
+        jsr     outmsg
+        dc.b    "TOVRIN BASIC 1.0",13,0
+        jsr     donew
+        ldd     MEMTOP
+        subd    VARTAB
+        subd    #64
+        jsr     prudec
+        jsr     outmsg
+        dc.b    " BYTES FREE",13,0
+        jmp     ready
 
-banner: dc.b    "TOVRIN BOOT ROM",0
+rtsins: rts
 
+; ---- entry points for machine-language programs ----
+        org     $FFDC,$FF
+        dc.w    polcat          ; $FFDC poll keyboard: A = key, Z set when none
+        dc.w    putchr          ; $FFDE print the character in A
+        dc.w    csrdon          ; $FFE0 start the tape for reading
+        dc.w    blkin           ; $FFE2 read a block (BLKTYP, BLKLEN, CBUFAD)
+        dc.w    blkout          ; $FFE4 write a block (BLKTYP, BLKLEN, CBUFAD)
+        dc.w    dosound         ; $FFE6 sound: A = pitch, B = duration
+        dc.w    wrldr           ; $FFE8 write the tape leader
+        dc.w    givabf          ; $FFEA integer in D to the BASIC number (USR result)
+        dc.w    intcnv          ; $FFEC BASIC number (USR argument) to integer in D
+
+; ---- CPU vectors: the interrupt sources jump through the table in RAM ----
         org     $FFF0,$FF
-        dc.w    reset           ; $FFF0 serial (unused)
-        dc.w    reset           ; $FFF2 timer overflow
-        dc.w    reset           ; $FFF4 output compare
-        dc.w    reset           ; $FFF6 input capture
-        dc.w    reset           ; $FFF8 IRQ1
-        dc.w    reset           ; $FFFA SWI
-        dc.w    reset           ; $FFFC NMI
-        dc.w    reset           ; $FFFE reset
+        dc.w    JMPTAB          ; serial
+        dc.w    JMPTAB+3        ; timer overflow
+        dc.w    JMPTAB+6        ; output compare
+        dc.w    JMPTAB+9        ; input capture
+        dc.w    JMPTAB+12       ; IRQ1
+        dc.w    JMPTAB+15       ; SWI
+        dc.w    JMPTAB+18       ; NMI
+        dc.w    reset           ; reset

@@ -1,0 +1,511 @@
+; Cassette, printer and sound.
+;
+; Cassette bits go out on port 2 bit 0, least significant bit first, each a
+; high half then a low half: about 218 cycles each for a 1, 430 for a 0.
+; A file: leader (128 x $55), name block, half a second of silence, leader,
+; data blocks, end block. A block: $55 $3C type length data... checksum $55.
+; Reading times the high half of each bit on port 2 bit 4.
+
+RDTH    equ     23              ; high halves shorter than this many polls are 1s
+
+; csrdon: get ready to read the tape (no column strobed)
+csrdon: ldaa    #$FF
+        staa    PORT1
+        rts
+
+; rdbit: C = next bit from the tape
+rdbit:  ldaa    PORT2           ; wait for the line to go high
+        bita    #$10
+        bne     rb_h0
+        inc     BRKCNT
+        bne     rdbit
+        jsr     brkchk
+        bcc     rdbit
+        jmp     tapbrk
+rb_h0:  clrb
+rb_h:   incb                    ; 13 cycles a poll
+        beq     rb_ov
+        ldaa    PORT2
+        bita    #$10
+        bne     rb_h
+        cmpb    #RDTH
+        rts
+rb_ov:  jsr     brkchk          ; line stuck high
+        bcc     rb_h0
+        jmp     tapbrk
+
+; rdbyte: A = next byte; keeps B and X
+rdbyte: pshb
+        ldaa    #8
+        staa    TBITS
+rby_l:  bsr     rdbit
+        ror     RBYTE
+        dec     TBITS
+        bne     rby_l
+        ldaa    RBYTE
+        pulb
+        rts
+
+; blkin: read a block to CBUFAD (not beyond BLKEND); BLKTYP, BLKLEN.
+; A = 0 and C clear when good; A = 1 bad checksum, A = 2 no room (C set).
+blkin:  pshx
+        pshb
+        bsr     csrdon
+bi_s:   bsr     rdbit
+        ror     RBYTE
+        ldaa    RBYTE
+        cmpa    #$3C
+        bne     bi_s
+        bsr     rdbyte
+        staa    BLKTYP
+        staa    CSUM
+        bsr     rdbyte
+        staa    BLKLEN
+        adda    CSUM
+        staa    CSUM
+        clr     RMODE
+        ldd     CBUFAD
+        addb    BLKLEN
+        adca    #0
+        subd    #1
+        subd    BLKEND
+        bls     bi_r
+        inc     RMODE           ; no room: read it, store nothing
+bi_r:   ldx     CBUFAD
+        ldab    BLKLEN
+        beq     bi_ck
+bi_d:   bsr     rdbyte
+        tst     RMODE
+        bne     bi_n
+        staa    0,x
+        inx
+bi_n:   adda    CSUM
+        staa    CSUM
+        decb
+        bne     bi_d
+bi_ck:  bsr     rdbyte
+        pulb
+        pulx
+        cmpa    CSUM
+        bne     bi_bad
+        clra
+        tst     RMODE
+        beq     bi_x
+        ldaa    #2
+        sec
+bi_x:   rts
+bi_bad: ldaa    #1
+        sec
+        rts
+
+; wrbyte: write A to the tape (A is used up); keeps B and X.
+wrbyte: pshb
+        ldab    #8
+        stab    TBITS
+wb_bit: ldab    #1
+        stab    PORT2           ; high half starts
+        ldab    #42
+        bita    #1
+        bne     wb_h
+        ldab    #84
+wb_h:   decb
+        bne     wb_h
+        stab    PORT2           ; low half starts (B = 0)
+        lsra
+        dec     TBITS
+        beq     wb_lst
+        ldab    #39
+        bcs     wb_l
+        ldab    #81
+wb_l:   decb
+        bne     wb_l
+        bra     wb_bit
+wb_lst: ldab    #32             ; the caller's next byte takes the rest
+        bcs     wb_s
+        ldab    #74
+wb_s:   decb
+        bne     wb_s
+        pulb
+        rts
+
+; wrldr: 128 bytes of $55
+wrldr:  pshb
+        ldab    #128
+wl_l:   ldaa    #$55
+        bsr     wrbyte
+        decb
+        bne     wl_l
+        pulb
+        rts
+
+; blkout: write the block BLKTYP, BLKLEN, CBUFAD
+blkout: pshx
+        pshb
+        ldaa    BLKTYP
+        adda    BLKLEN
+        ldx     CBUFAD
+        ldab    BLKLEN
+        beq     bo_c
+bo_s:   adda    0,x
+        inx
+        decb
+        bne     bo_s
+bo_c:   staa    CSUM
+        ldaa    #$55
+        bsr     wrbyte
+        ldaa    #$3C
+        bsr     wrbyte
+        ldaa    BLKTYP
+        bsr     wrbyte
+        ldaa    BLKLEN
+        bsr     wrbyte
+        ldx     CBUFAD
+        ldab    BLKLEN
+        beq     bo_e
+bo_d:   ldaa    0,x
+        inx
+        bsr     wrbyte
+        decb
+        bne     bo_d
+bo_e:   ldaa    CSUM
+        bsr     wrbyte
+        ldaa    #$55
+        bsr     wrbyte
+        pulb
+        pulx
+        rts
+
+; wrhead: leader, the name block NAMBLK, silence, leader
+wrhead: jsr     wrldr
+        ldx     #NAMBLK
+        stx     CBUFAD
+        clr     BLKTYP
+        ldaa    #15
+        staa    BLKLEN
+        bsr     blkout
+        ldx     #0
+wh_s:   dex
+        bne     wh_s
+        jmp     wrldr
+
+; wrdata: CNT bytes from CBUFAD in blocks of up to 255, then the end block
+wrdata: ldd     CNT
+        beq     wd_e
+        tsta
+        beq     wd_n
+        ldab    #255
+wd_n:   stab    BLKLEN
+        ldaa    #1
+        staa    BLKTYP
+        bsr     blkout
+        ldab    BLKLEN
+        clra
+        std     TMP
+        addd    CBUFAD
+        std     CBUFAD
+        ldd     CNT
+        subd    TMP
+        std     CNT
+        bra     wrdata
+wd_e:   ldaa    #$FF
+        staa    BLKTYP
+        clr     BLKLEN
+        jsr     blkout
+        ldab    #1
+        stab    PORT2           ; ends the last half period
+        rts
+
+; getfnm: optional "NAME" to NAMBLK (padded with blanks) and SNAME
+getfnm: ldx     #NAMBLK
+        ldab    #8
+        ldaa    #32
+gf_b:   staa    0,x
+        inx
+        decb
+        bne     gf_b
+        clr     SNAME
+        jsr     chrgot
+        cmpa    #'"
+        bne     gf_x
+        ldx     TXTPTR
+        inx
+        stx     SRC
+        ldx     #NAMBLK
+        stx     DST
+        ldab    #8
+gf_l:   ldx     SRC
+        ldaa    0,x
+        beq     gf_e
+        inx
+        stx     SRC
+        cmpa    #'"
+        beq     gf_e
+        tstb
+        beq     gf_l
+        ldx     DST
+        staa    0,x
+        inx
+        stx     DST
+        decb
+        bra     gf_l
+gf_e:   ldx     SRC
+        stx     TXTPTR
+        ldx     #NAMBLK
+        ldaa    0,x
+        cmpa    #32
+        beq     gf_x
+gf_c:   ldaa    0,x
+        staa    SNAME-NAMBLK,x
+        inx
+        cpx     #NAMBLK+8
+        bne     gf_c
+gf_x:   rts
+
+; findf: read name blocks until one matches SNAME (any when SNAME is 0)
+findf:  ldx     #NAMBLK
+        stx     CBUFAD
+        ldx     #NAMBLK+14
+        stx     BLKEND
+        jsr     blkin
+        bcs     findf
+        tst     BLKTYP
+        bne     findf
+        tst     SNAME
+        beq     ff_ok
+        ldx     #NAMBLK
+ff_c:   ldaa    0,x
+        cmpa    SNAME-NAMBLK,x
+        bne     findf
+        inx
+        cpx     #NAMBLK+8
+        bne     ff_c
+ff_ok:  jsr     newlin
+        jsr     outmsg
+        dc.b    "FOUND ",0
+        ldx     #NAMBLK
+ff_p:   ldaa    0,x
+        jsr     putchr
+        inx
+        cpx     #NAMBLK+8
+        bne     ff_p
+        jmp     crlf
+
+; rddata: data blocks to CBUFAD onwards until the end block
+rddata: jsr     blkin
+        bcc     rdd_1
+        cmpa    #2
+        beq     rdd_om
+        jsr     tclean
+        jmp     ioerr
+rdd_om: jsr     tclean
+        jmp     omerr
+rdd_1:  ldaa    BLKTYP
+        cmpa    #$FF
+        beq     rdd_x
+        cmpa    #1
+        bne     rddata
+        ldab    BLKLEN
+        clra
+        addd    CBUFAD
+        std     CBUFAD
+        bra     rddata
+rdd_x:  rts
+
+; tclean: a failed BASIC load leaves an empty program
+tclean: tst     LOADB
+        beq     tc_x
+        clr     LOADB
+        jsr     donew
+tc_x:   rts
+
+tapbrk: ldx     MEMTOP
+        clr     0,x
+        txs
+        bsr     tclean
+        ldx     #$FFFF
+        stx     CURLIN
+        jmp     dobrk
+
+; ---- statements ----
+csave:  cmpa    #'M
+        beq     csavem
+        jsr     getfnm
+        clr     NB_TYPE
+        clr     NB_ASC
+        clr     NB_GAP
+        ldx     #0
+        stx     NB_EXEC
+        ldx     #TXTTAB
+        stx     NB_LOAD
+        jsr     wrhead
+        ldx     #TXTTAB
+        stx     CBUFAD
+        ldd     VARTAB
+        subd    #TXTTAB
+        std     CNT
+        jmp     wrdata
+
+csavem: jsr     chrget
+        jsr     getfnm
+        jsr     chkcom
+        jsr     eval
+        pshb
+        psha
+        jsr     chkcom
+        jsr     eval
+        pshb
+        psha
+        jsr     chkcom
+        jsr     eval
+        std     NB_EXEC
+        pula
+        pulb
+        pulx
+        stx     NB_LOAD
+        stx     CBUFAD
+        stx     TMP
+        subd    TMP
+        addd    #1
+        std     CNT
+        ldaa    #2
+        staa    NB_TYPE
+        clr     NB_ASC
+        clr     NB_GAP
+        jsr     wrhead
+        jmp     wrdata
+
+cload:  cmpa    #'M
+        beq     cloadm
+        jsr     getfnm
+        jsr     findf
+        ldaa    NB_TYPE
+        beq     cl_ok
+        jmp     fmerr
+cl_ok:  ldaa    #1
+        staa    LOADB
+        ldx     #TXTTAB
+        stx     CBUFAD
+        ldd     MEMTOP
+        subd    #128
+        std     BLKEND
+        jsr     rddata
+        clr     LOADB
+        jsr     relink
+        jsr     clrvar
+        ldx     MEMTOP
+        clr     0,x
+        txs
+        jmp     ready
+
+cloadm: jsr     chrget
+        jsr     getfnm
+        ldd     #0
+        std     OFFS
+        jsr     chrgot
+        cmpa    #',
+        bne     cm_1
+        jsr     chrget
+        jsr     eval
+        std     OFFS
+cm_1:   jsr     findf
+        ldaa    NB_TYPE
+        cmpa    #2
+        beq     cm_2
+        jmp     fmerr
+cm_2:   ldd     NB_LOAD
+        addd    OFFS
+        std     CBUFAD
+        ldd     NB_EXEC
+        addd    OFFS
+        std     EXECAD
+        ldx     #$FFFF
+        stx     BLKEND
+        jmp     rddata
+
+skipf:  jsr     getfnm
+        jsr     findf
+        ldx     #TAPBUF
+        stx     CBUFAD
+        dex
+        stx     BLKEND          ; keep nothing
+sk_l:   jsr     blkin
+        ldaa    BLKTYP
+        cmpa    #$FF
+        bne     sk_l
+        rts
+
+; ---- printer: 600 baud on port 2 bit 0 ----
+; per character: a 1, the start bit 0, 8 data bits (least significant
+; first) and the stop bit 1, each 1491 cycles long. Keeps every register.
+lpout:  pshx
+        pshb
+        psha
+        tpa
+        psha
+        sei
+        tsx
+        ldab    1,x
+        clra
+        asld
+        asld
+        orab    #1
+        oraa    #4
+        std     LPFRM
+        ldaa    #11
+        staa    TBITS
+lp_l:   ldd     LPFRM
+        lsrd
+        std     LPFRM
+        ldab    #0
+        rolb
+        stab    PORT2
+        ldx     #243
+lp_d:   dex
+        bne     lp_d
+        brn     lp_d
+        dec     TBITS
+        bne     lp_l
+        tsx
+        ldaa    1,x
+        cmpa    #13
+        bne     lp_c
+        clr     PRTCOL
+        bra     lp_x
+lp_c:   cmpa    #32
+        blo     lp_x
+        inc     PRTCOL
+lp_x:   pula
+        tap
+        pula
+        pulb
+        pulx
+        rts
+
+; ---- sound: A = pitch 1-255 (higher is higher), B = length in 1/16 s ----
+dosound: staa   SPITCH
+        stab    SDUR
+        tstb
+        beq     sd_x
+sd_u:   ldd     TIMER
+        std     STIME
+sd_l:   ldaa    LATSH
+        eora    #$80
+        staa    LATSH
+        staa    LATCH
+        ldab    SPITCH
+        negb
+sd_d:   nop
+        nop
+        decb
+        bne     sd_d
+        ldd     TIMER
+        subd    STIME
+        subd    #55930
+        bcs     sd_l
+        dec     SDUR
+        bne     sd_u
+        ldaa    LATSH
+        anda    #$7F
+        staa    LATSH
+        staa    LATCH
+sd_x:   rts
