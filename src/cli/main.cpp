@@ -1,67 +1,141 @@
-// tovrin-cli: the headless runner. Hard-resets a machine, runs frames unpaced and
-// prints the text screen.
+// tovrin-cli: the headless runner. Loads the settings, hard-resets a machine, runs
+// frames (unpaced, or paced in real time) and reports what the options ask for.
+// Exit status: 0 success, 1 failure, 2 bad usage, 3 --until-text not met.
+#include <chrono>
+#include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <iostream>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 
+#include "config/settings_file.h"
+#include "host/steady_clock.h"
 #include "machine.h"
+#include "options.h"
 
 namespace {
 
-void usage() {
-    std::fprintf(stderr, "usage: tovrin-cli [--frames N] [--text] [--rom FILE]\n");
+// Message boxes become one line on stderr: "title: text".
+struct CliMessages : MessageBoxes {
+    CliRun& run;
+    explicit CliMessages(CliRun& r) : run(r) {}
+    void show(const std::string& text, const std::string& title, MessageIcon) override {
+        std::string line;
+        bool space = false;
+        for (char c : text) {
+            bool blank = c == '\n' || c == '\r' || c == ' ' || c == '\t';
+            if (blank) {
+                space = !line.empty();
+            } else {
+                if (space) line += ' ';
+                space = false;
+                line += c;
+            }
+        }
+        std::fprintf(stderr, "%s: %s\n", title.c_str(), line.c_str());
+        run.messagesShown += 1;
+    }
+};
+
+struct CliDebug : DebugLog {
+    bool enabled = false;
+    void write(const std::string& text) override {
+        if (!enabled) return;
+        std::fputs(text.c_str(), stderr);
+        if (text.empty() || text.back() != '\n') std::fputc('\n', stderr);
+    }
+};
+
+int runSteps(std::vector<CliStep>& steps, Machine& m, CliRun& run) {
+    for (CliStep& step : steps)
+        if (int status = step(m, run)) return status;
+    return 0;
 }
 
-// Screen code to ASCII: normal text as upper case, inverse text as lower case,
-// semigraphics as '#'.
-char cellChar(uint8_t code) {
-    if (code >= 0x80) return '#';
-    char c = static_cast<char>(code & 0x3F);
-    if (c < 0x20) c = static_cast<char>(c + 0x40);
-    if (code < 0x40 && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return c;
+bool checkFrame(Machine& m, CliRun& run) {
+    run.framesRun += 1;
+    bool stop = false;
+    for (CliFrameCheck& check : run.eachFrame) stop = check(m, run) || stop;
+    return stop;
+}
+
+void runUnpaced(Machine& m, CliRun& run, long long frames) {
+    while (run.framesRun < frames) {
+        run.cyclesRun += runFrame(m, currentCycles(m.cycles));
+        if (checkFrame(m, run)) break;
+    }
+}
+
+// The desktop loop without a window: frameStep paces, the delay is slept away.
+void runRealtime(Machine& m, CliRun& run, long long frames) {
+    while (run.framesRun < frames) {
+        uint64_t before = m.scheduler.framesRun, cyclesBefore = m.scheduler.cyclesRun;
+        frameStep(m);
+        if (m.scheduler.framesRun != before) {
+            run.cyclesRun += m.scheduler.cyclesRun - cyclesBefore;
+            if (checkFrame(m, run)) break;
+        }
+        if (int32_t delay = frameStepDelayMs(m); delay > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    long frames = 60;
-    bool text = false;
-    std::string rom;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--frames" && i + 1 < argc) {
-            frames = std::strtol(argv[++i], nullptr, 10);
-        } else if (a == "--text") {
-            text = true;
-        } else if (a == "--rom" && i + 1 < argc) {
-            rom = argv[++i];
-        } else {
-            usage();
-            return 2;
-        }
+    CliRun run;
+    std::string error;
+    if (!parseCliOptions(argc, argv, run, error)) {
+        cliError(error);
+        std::fputs(cliUsage().c_str(), stderr);
+        return 2;
     }
+    if (run.help) {
+        std::fputs(cliUsage().c_str(), stdout);
+        return 0;
+    }
+
     auto m = std::make_unique<Machine>();
-    if (!rom.empty()) {
-        m->settings.usebuiltinromflag = 0;
-        m->settings.ROMfilename = rom;
-    }
-    loadRomImages(*m);
-    recomputeFrameTiming(*m);
-    startupReset(*m);
-    for (long f = 0; f < frames; ++f) {
-        cpuExecute(*m, m->timing.activeScanCycles);
-        cpuExecute(*m, m->timing.borderVblankCycles);
-    }
-    if (text) {
-        for (int r = 0; r < 16; ++r) {
-            std::string line;
-            for (int c = 0; c < 32; ++c) line += cellChar(m->mem.addressSpace[0x4000 + r * 32 + c]);
-            std::cout << line << '\n';
+    CliMessages messages(run);
+    CliDebug debug;
+    debug.enabled = run.debug;
+    SteadyHostClock clock;
+    m->host.messages = &messages;
+    m->host.debug = &debug;
+    m->host.clock = &clock;
+
+    std::error_code ec;
+    std::filesystem::path here = std::filesystem::current_path(ec);
+    if (run.iniFile.empty()) {
+        m->iniPath = locateIniFile(here);
+    } else {
+        if (!std::filesystem::is_regular_file(run.iniFile, ec)) {
+            cliError("cannot read the settings file " + run.iniFile.string());
+            return 1;
         }
+        m->iniPath = std::filesystem::absolute(run.iniFile, ec);
     }
-    return 0;
+    loadSettings(*m);
+    if (run.messagesShown) return 1;  // a ROM image the settings name is missing
+    if (int status = runSteps(run.afterSettings, *m, run)) return status;
+
+    recomputeFrameTiming(*m);
+    setupHostClock(*m);
+    rebuildDisplay(*m);
+    startupReset(*m);
+    m->startupDirectory = here;
+    if (int status = runSteps(run.afterReset, *m, run)) return status;
+
+    long long frames = run.frames;
+    if (run.seconds >= 0) frames = std::llround(run.seconds * m->timing.framesPerSecond);
+    auto start = std::chrono::steady_clock::now();
+    if (run.realtime)
+        runRealtime(*m, run, frames);
+    else
+        runUnpaced(*m, run, frames);
+    run.hostSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    if (int status = runSteps(run.atEnd, *m, run)) return status;
+    return run.status;
 }
