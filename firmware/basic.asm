@@ -805,7 +805,12 @@ poke:   jsr     eval
         jsr     evbyte
         pulx
         stab    0,x
-        rts
+        cpx     #$9000          ; the video/speaker latch: keep its copy
+        blo     pk_x
+        cpx     #$C000
+        bhs     pk_x
+        stab    LATSH
+pk_x:   rts
 
 exec:   beq     ex_go
         jsr     eval

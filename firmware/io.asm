@@ -34,7 +34,7 @@ so_2:   tsta
         blo     so_x
         cmpa    #$60
         blo     so_nrm
-        anda    #$3F            ; lower case: inverse
+        anda    #$1F            ; lower case: the inverse capital
         bra     so_put
 so_nrm: anda    #$3F
         oraa    #$40

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,10 +23,6 @@ struct Event {
     uint8_t value;
     bool operator==(const Event&) const = default;
 };
-
-std::ostream& operator<<(std::ostream& os, const Event& e) {
-    return os << e.device << ' ' << std::hex << e.arg << ' ' << int(e.value);
-}
 
 constexpr uint8_t onChipTag = 0xA5, port2Tag = 0x5A, keyboardTag = 0x3C;
 
@@ -161,89 +156,59 @@ TEST(MemoryDecoder, WritesMatchTheWriteTableEverywhere) {
     }
 }
 
-TEST(MemoryDecoder, AMachineWhoseMapsWereNeverBuiltBuildsThemOnFirstAccess) {
+TEST(MemoryDecoder, EdgeCases) {
     auto m = std::make_unique<Machine>();
+    const uint8_t rom123 = firmware::basicRom[0x0123];
     m->settings.expanderflag = 0;
-    m->mem.addressSpace[0x4123] = 0x77;
-    EXPECT_EQ(readMemory(*m, 0x7123), 0x77);
-    auto w = std::make_unique<Machine>();
-    writeMemory(*w, 0x5000, 0x12);  // expansion RAM by default
-    EXPECT_EQ(w->mem.addressSpace[0x5000], 0x12);
-}
-
-TEST(MemoryDecoder, NormalLayoutWithoutExpansion) {
-    auto m = std::make_unique<Machine>();
+    m->mem.addressSpace[0x4123] = 0x66;
+    EXPECT_EQ(readMemory(*m, 0x7123), 0x66);  // maps never built: built on the first access
     loadRomImages(*m);
-    m->settings.expanderflag = 0;
     initMemory(*m);
     writeMemory(*m, 0x6123, 0x77);
-    for (uint16_t a : {0x4123, 0x5123, 0x6123, 0x7123}) EXPECT_EQ(readMemory(*m, a), 0x77) << std::hex << a;
-    writeMemory(*m, 0x5123, 0x11);
-    writeMemory(*m, 0x7123, 0x22);
-    EXPECT_EQ(readMemory(*m, 0x4123), 0x77);
-    EXPECT_EQ(readMemory(*m, 0x0042), 0x42);
-    EXPECT_EQ(readMemory(*m, 0x2A10), 0x10);
-    EXPECT_EQ(readMemory(*m, 0xC123), firmware::basicRom[0x0123]);
-    EXPECT_EQ(readMemory(*m, 0xE123), firmware::basicRom[0x0123]);
-    writeMemory(*m, 0xE123, static_cast<uint8_t>(~firmware::basicRom[0x0123]));  // ROM is not writable
-    EXPECT_EQ(readMemory(*m, 0xE123), firmware::basicRom[0x0123]);
+    writeMemory(*m, 0x5123, 0x11);  // lost
+    writeMemory(*m, 0x7123, 0x22);  // lost
+    writeMemory(*m, 0xE123, 0x33);  // ROM
     m->settings.RAMatC000flag = 1;  // no effect in the normal layout
     rebuildMemoryMap(*m);
-    writeMemory(*m, 0xC123, 0x99);
-    EXPECT_EQ(readMemory(*m, 0xC123), firmware::basicRom[0x0123]);
-}
+    writeMemory(*m, 0xC123, 0x44);
+    for (auto [a, v] : {std::pair<uint16_t, uint8_t>{0x4123, 0x77}, {0x5123, 0x77}, {0x7123, 0x77}, {0x0042, 0x42},
+                        {0x2A10, 0x10}, {0xC123, rom123}, {0xE123, rom123}})
+        EXPECT_EQ(readMemory(*m, a), v) << std::hex << a;
 
-TEST(MemoryDecoder, EnhancedLayout) {
-    auto m = std::make_unique<Machine>();
-    loadRomImages(*m);
     m->settings.enhancedflag = 1;
-    m->settings.RAMatC000flag = 1;
     initMemory(*m);
     EXPECT_EQ(readMemory(*m, 0x2A10), 0x10);  // filled by the hard reset
-    writeMemory(*m, 0x2A10, 0xEE);
-    EXPECT_EQ(readMemory(*m, 0x2A10), 0xEE);
+    EXPECT_EQ(readMemory(*m, 0xC123), rom123);  // RAM at C000 starts as the ROM
+    writeMemory(*m, 0xC123, 0x5D);
     writeMemory(*m, 0xBF00, 0x24);  // the latch, not RAM
+    EXPECT_EQ(readMemory(*m, 0xC123), 0x5D);
+    EXPECT_EQ(readMemory(*m, 0xE123), rom123);
     EXPECT_EQ(videoLatch(m->mem), 0x24);
     EXPECT_EQ(m->mem.addressSpace[0xBF00], 0);
-    EXPECT_EQ(readMemory(*m, 0xC123), firmware::basicRom[0x0123]);  // RAM at C000 starts as the ROM
-    writeMemory(*m, 0xC123, 0x5D);
-    EXPECT_EQ(readMemory(*m, 0xC123), 0x5D);
-    EXPECT_EQ(readMemory(*m, 0xE123), firmware::basicRom[0x0123]);
 }
 
-TEST(MemoryDecoder, LatchWritesAndSpeakerEdges) {
+TEST(MemoryDecoder, LatchPortTwoAndOnChipRegisters) {
     auto m = std::make_unique<Machine>();
     m->settings.expanderflag = 0;
-    rebuildMemoryMap(*m);
-    FakeDevices dev;
-    auto edges = [&] { return std::count_if(dev.log.begin(), dev.log.end(), [](const Event& e) { return e.device == 's'; }); };
-    writeMemoryThrough(*m, 0xBFFF, 0x00, dev);
-    EXPECT_EQ(edges(), 0);
-    m->cycles.count = 500;
-    writeMemoryThrough(*m, 0xBFFF, 0x80, dev);
-    writeMemoryThrough(*m, 0xBFFF, 0x80, dev);
-    ASSERT_EQ(edges(), 1);
-    EXPECT_EQ(dev.log.back(), (Event{'s', 500, 0x80}));
-    writeMemoryThrough(*m, 0xBFFF, 0x00, dev);
-    writeMemoryThrough(*m, 0x9000, 0xA4, dev);  // anywhere in the range is the latch
-    EXPECT_EQ(edges(), 2);
-    EXPECT_EQ(videoLatch(m->mem), 0xA4);
-    EXPECT_EQ(m->mem.addressSpace[0x9000], 0);
-}
-
-TEST(MemoryDecoder, PageZero) {
-    auto m = std::make_unique<Machine>();
     rebuildMemoryMap(*m);
     FakeDevices dev;
     m->mem.addressSpace[0x03] = 0x10;
+    writeMemoryThrough(*m, 0xBFFF, 0x00, dev);  // no edge
+    m->cycles.count = 500;
+    writeMemoryThrough(*m, 0xBFFF, 0x80, dev);  // rising edge
+    writeMemoryThrough(*m, 0xBFFF, 0x80, dev);
+    writeMemoryThrough(*m, 0xBFFF, 0x00, dev);  // falling: no call
+    writeMemoryThrough(*m, 0x9000, 0xA4, dev);  // anywhere in the range is the latch
     writeMemoryThrough(*m, 0x0003, 0xFF, dev);  // port 2 output, not stored
-    EXPECT_EQ(m->mem.addressSpace[0x03], 0x10);
     writeMemoryThrough(*m, 0x0002, 0xFB, dev);  // port 1: column strobes, plain storage
-    writeMemoryThrough(*m, 0x0008, 0x42, dev);
-    writeMemoryThrough(*m, 0x000D, 0x43, dev);
+    writeMemoryThrough(*m, 0x0008, 0x42, dev);  // stored and passed on
+    writeMemoryThrough(*m, 0x000D, 0x43, dev);  // only stored
     EXPECT_EQ(readMemoryThrough(*m, 0x0003, dev), port2Tag);
-    const std::vector<Event> want{{'P', 0, 0xFF}, {'O', 8, 0x42}, {'p', 0xFB, 0}};
+    const std::vector<Event> want{{'s', 500, 0x80}, {'s', 500, 0xA4}, {'P', 0, 0xFF}, {'O', 8, 0x42}, {'p', 0xFB, 0}};
     EXPECT_EQ(dev.log, want);
+    EXPECT_EQ(videoLatch(m->mem), 0xA4);
+    EXPECT_EQ(m->mem.addressSpace[0x9000], 0);
+    EXPECT_EQ(m->mem.addressSpace[0x03], 0x10);
     EXPECT_EQ(m->mem.addressSpace[0x08], 0x42);
     EXPECT_EQ(m->mem.addressSpace[0x0D], 0x43);
 }
@@ -257,92 +222,60 @@ struct RecordedMessages : MessageBoxes {
     void show(const std::string& text, const std::string& title, MessageIcon) override { shown.emplace_back(text, title); }
 };
 
-fs::path scratch(const std::string& name) {
-    fs::path dir = fs::path(TOVRIN_TEST_TMP) / "memory";
-    fs::create_directories(dir);
-    return dir / name;
-}
+fs::path scratch(const std::string& name) { return fs::path(TOVRIN_TEST_TMP) / "memory" / name; }
 
-void writeFile(const fs::path& p, const std::vector<uint8_t>& bytes) {
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-std::vector<uint8_t> counting(size_t n, uint8_t start) {
+std::vector<uint8_t> writeCounting(const fs::path& p, size_t n) {
     std::vector<uint8_t> v(n);
-    for (size_t i = 0; i < n; ++i) v[i] = static_cast<uint8_t>(start + i * 7);
+    for (size_t i = 0; i < n; ++i) v[i] = static_cast<uint8_t>(1 + i * 7);
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(v.data()), std::streamsize(n));
     return v;
 }
 
-struct RomFixture : ::testing::Test {
-    std::unique_ptr<Machine> m = std::make_unique<Machine>();
-    RecordedMessages boxes;
-    void SetUp() override { m->host.messages = &boxes; }
-};
-
 }  // namespace
 
-TEST_F(RomFixture, BuiltInImagesAndTheExtendedCharacterFallback) {
-    m->mem.extCharRom[12] = 0x99;  // bytes 12-15 of a cell are left alone
+TEST(RomImages, ShortLongAndOverlongPathFilesLoad) {
+    auto m = std::make_unique<Machine>();
+    RecordedMessages boxes;
+    m->host.messages = &boxes;
+    const std::vector<uint8_t> rom = writeCounting(scratch("short.bin"), 5000);
+    fs::path deep = scratch("");
+    while (deep.string().size() < 300) deep /= std::string(60, 'd');
+    const std::vector<uint8_t> chars = writeCounting(deep / "char.bin", 900);
+    m->settings.usebuiltinromflag = m->settings.usebuiltincharflag = 0;
+    m->settings.ROMfilename = scratch("short.bin").string();
+    m->settings.CHARfilename = (deep / "char.bin").string();
     loadRomImages(*m);
+    initMemory(*m);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(0, std::memcmp(m->mem.addressSpace + 0xE000, rom.data(), 5000));  // 0xE000-0xF387
+    for (unsigned a = 0xF388; a <= 0xFFFF; ++a) ASSERT_EQ(readMemory(*m, uint16_t(a)), 0) << std::hex << a;
+    EXPECT_EQ(0, std::memcmp(m->mem.charRom, chars.data(), 768));  // bytes beyond 768 ignored
+}
+
+TEST(RomImages, MissingOrEmptyFilesKeepTheBuiltInImagesAndSaySo) {
+    auto m = std::make_unique<Machine>();
+    RecordedMessages boxes;
+    m->host.messages = &boxes;
+    writeCounting(scratch("empty.bin"), 0);
+    m->mem.extCharRom[12] = 0x99;  // bytes 12-15 of a cell are left alone
+    Settings& s = m->settings;
+    s.usebuiltinromflag = s.usebuiltincharflag = s.usebuiltincharxflag = 0;
+    s.ROMfilename = scratch("empty.bin").string();
+    s.CHARfilename = "no-such-char.bin";
+    s.CHARXfilename = (scratch("") / std::string(200, 'm') / std::string(200, 'n')).string();
+    loadRomImages(*m);
+    const std::vector<std::pair<std::string, std::string>> want{
+        {"Could not load in ROM OS file\n " + s.ROMfilename + "\n  See Configuration/Memory.", "TOVRIN - File Missing"},
+        {"Could not load in Character ROM file\n no-such-char.bin\n  See Configuration/Memory.", "KESTRANE - File Missing"},
+        {"Could not load in Extended Character ROM file\n " + s.CHARXfilename + "\n  See Configuration/Memory.",
+         "KESTRANE - File Missing"}};
+    EXPECT_EQ(boxes.shown, want);
     EXPECT_EQ(0, std::memcmp(m->mem.romImage, firmware::basicRom, 8192));
     EXPECT_EQ(0, std::memcmp(m->mem.charRom, firmware::charRom, 768));
     EXPECT_EQ(m->mem.extCharRom[0x41 * 16 + 11], 0x41);
     EXPECT_EQ(m->mem.extCharRom[12], 0x99);
-    EXPECT_TRUE(boxes.shown.empty());
-}
-
-TEST_F(RomFixture, ShortAndLongRomFiles) {
-    writeFile(scratch("short.bin"), counting(5000, 1));
-    m->settings.usebuiltinromflag = 0;
-    m->settings.ROMfilename = scratch("short.bin").string();
+    s.CHARXfilename = scratch("").string();  // a directory is no image either
     loadRomImages(*m);
-    initMemory(*m);
-    EXPECT_EQ(readMemory(*m, 0xE000), 1);
-    EXPECT_EQ(readMemory(*m, 0xF387), counting(5000, 1)[4999]);
-    for (unsigned a = 0xF388; a <= 0xFFFF; ++a) ASSERT_EQ(readMemory(*m, uint16_t(a)), 0) << std::hex << a;
-
-    writeFile(scratch("long.bin"), counting(9000, 5));
-    m->settings.ROMfilename = scratch("long.bin").string();
-    loadRomImages(*m);
-    EXPECT_EQ(0, std::memcmp(m->mem.romImage, counting(8192, 5).data(), 8192));
-    EXPECT_TRUE(boxes.shown.empty());
-}
-
-TEST_F(RomFixture, MissingOrEmptyFilesKeepTheBuiltInImagesAndSaySo) {
-    writeFile(scratch("empty.bin"), {});
-    m->settings.usebuiltinromflag = 0;
-    m->settings.usebuiltincharflag = 0;
-    m->settings.usebuiltincharxflag = 0;
-    m->settings.ROMfilename = scratch("empty.bin").string();
-    m->settings.CHARfilename = "no-such-char.bin";
-    m->settings.CHARXfilename = scratch("").string();  // a directory
-    loadRomImages(*m);
-    ASSERT_EQ(boxes.shown.size(), 3u);
-    EXPECT_EQ(boxes.shown[0].first, "Could not load in ROM OS file\n " + m->settings.ROMfilename + "\n  See Configuration/Memory.");
-    EXPECT_EQ(boxes.shown[0].second, "TOVRIN - File Missing");
-    EXPECT_EQ(boxes.shown[1].first, "Could not load in Character ROM file\n no-such-char.bin\n  See Configuration/Memory.");
-    EXPECT_EQ(boxes.shown[1].second, "KESTRANE - File Missing");
-    EXPECT_EQ(boxes.shown[2].first,
-              "Could not load in Extended Character ROM file\n " + m->settings.CHARXfilename + "\n  See Configuration/Memory.");
-    EXPECT_EQ(boxes.shown[2].second, "KESTRANE - File Missing");
-    EXPECT_EQ(0, std::memcmp(m->mem.romImage, firmware::basicRom, 8192));
-    EXPECT_EQ(0, std::memcmp(m->mem.charRom, firmware::charRom, 768));
-    EXPECT_EQ(m->mem.extCharRom[0x7F * 16], 0x7F);
-}
-
-TEST_F(RomFixture, PathsLongerThan260Characters) {
-    fs::path deep = scratch("");
-    while (deep.string().size() < 300) deep /= std::string(60, 'd');
-    writeFile(deep / "char.bin", counting(768, 9));
-    m->settings.usebuiltincharflag = 0;
-    m->settings.CHARfilename = (deep / "char.bin").string();
-    loadRomImages(*m);
-    EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(0, std::memcmp(m->mem.charRom, counting(768, 9).data(), 768));
-
-    m->settings.CHARfilename = (deep / "missing.bin").string();
-    loadRomImages(*m);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_NE(boxes.shown[0].first.find(m->settings.CHARfilename + "\n"), std::string::npos);
+    EXPECT_EQ(boxes.shown.size(), 6u);
 }

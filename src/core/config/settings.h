@@ -83,6 +83,8 @@ struct Settings {
     // COLOR
     ColourTable colours = defaultColourTable();
 
+    bool operator==(const Settings&) const = default;
+
     static KeyTable filledKeyTable() {
         KeyTable t{};
         t.fill(0xFF);

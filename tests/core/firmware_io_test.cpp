@@ -1,0 +1,135 @@
+// The built-in BASIC's cassette, printer, sound and graphics through the real
+// machine: CSAVE is decoded to a .C10 file and CLOAD plays it back, a
+// machine-language tape loads with CLOADM and runs with EXEC, LLIST reaches
+// the printer file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "firmware_harness.h"
+
+namespace {
+
+bool timingComplaints(const FakeDebug& d) {
+    for (const std::string& l : d.lines)
+        if (l.find("timing") != std::string::npos || l.find("phase") != std::string::npos) return true;
+    return false;
+}
+
+// A block as the ROM writes it: 55 3C type length data checksum 55.
+void addBlock(std::vector<uint8_t>& tape, uint8_t type, const std::vector<uint8_t>& data) {
+    tape.insert(tape.end(), {0x55, 0x3C, type, static_cast<uint8_t>(data.size())});
+    uint8_t sum = static_cast<uint8_t>(type + data.size());
+    for (uint8_t d : data) sum = static_cast<uint8_t>(sum + d);
+    tape.insert(tape.end(), data.begin(), data.end());
+    tape.insert(tape.end(), {sum, 0x55});
+}
+
+}  // namespace
+
+TEST(FirmwareCassette, CsaveWritesADecodableFileThatCloadRestores) {
+    std::filesystem::path file = testTmp("fw_prog.c10");
+    std::filesystem::remove(file);
+    BasicMachine b;
+    b.chooser.reply = file.string();
+    b.type("10 PRINT \"HELLO\"\r20 GOTO 10\rCSAVE \"PROG\"\r", 200);
+    ASSERT_TRUE(std::filesystem::exists(file)) << b.screen();
+    std::vector<uint8_t> tape = readBytes(file);
+    EXPECT_FALSE(timingComplaints(b.debug));
+    ASSERT_GT(tape.size(), 300u);
+    for (int i = 0; i < 128; ++i) ASSERT_EQ(tape[i], 0x55) << i;
+    const std::vector<uint8_t> nameBlock = {0x55, 0x3C, 0x00, 0x0F, 'P', 'R', 'O', 'G', ' ', ' ', ' ', ' ',
+                                            0x00, 0x00, 0x00, 0x00, 0x00, 0x43, 0x46};
+    EXPECT_EQ(std::vector<uint8_t>(tape.begin() + 128, tape.begin() + 147), nameBlock);
+    uint8_t sum = 0;
+    for (int i = 130; i < 147; ++i) sum = static_cast<uint8_t>(sum + tape[i]);
+    EXPECT_EQ(tape[147], sum);
+    // the end block closes the recording
+    const std::vector<uint8_t> endBlock = {0x55, 0x3C, 0xFF, 0x00, 0xFF, 0x55};
+    EXPECT_EQ(std::vector<uint8_t>(tape.end() - 6, tape.end()), endBlock);
+
+    b.type("NEW\rCLS\rLIST\r", 5);
+    EXPECT_FALSE(b.shows("HELLO"));
+    ASSERT_TRUE(playCassettePath(*b.m, file.string(), false));
+    b.type("CLOAD\r", 300);
+    EXPECT_TRUE(b.shows("FOUND PROG")) << b.screen();
+    b.type("CLS\rLIST\r", 10);
+    EXPECT_TRUE(b.shows("10 PRINT \"HELLO\"")) << b.screen();
+    EXPECT_TRUE(b.shows("20 GOTO 10")) << b.screen();
+}
+
+TEST(FirmwareCassette, CloadmLoadsMachineCodeThatExecRuns) {
+    // LDAA #$2A  STAA $4000  RTS, at 0x4C00
+    std::vector<uint8_t> code = {0x86, 0x2A, 0xB7, 0x40, 0x00, 0x39};
+    std::vector<uint8_t> tape(128, 0x55);
+    addBlock(tape, 0x00, {'M', 'C', ' ', ' ', ' ', ' ', ' ', ' ', 0x02, 0x00, 0x00, 0x4C, 0x00, 0x4C, 0x00});
+    tape.insert(tape.end(), 128, 0x55);
+    addBlock(tape, 0x01, code);
+    addBlock(tape, 0xFF, {});
+    std::filesystem::path file = testTmp("fw_mc.c10");
+    writeBytes(file, tape);
+
+    BasicMachine b;
+    ASSERT_TRUE(playCassettePath(*b.m, file.string(), false));
+    b.type("CLOADM\r", 200);
+    EXPECT_TRUE(b.shows("FOUND MC")) << b.screen();
+    for (size_t i = 0; i < code.size(); ++i) EXPECT_EQ(b.peek(static_cast<uint16_t>(0x4C00 + i)), code[i]);
+    EXPECT_EQ(b.peek(0x421F), 0x4C);
+    EXPECT_EQ(b.peek(0x4220), 0x00);
+    b.type("CLS\rEXEC\r", 10);
+    EXPECT_EQ(b.peek(0x4000), 0x2A) << b.screen();
+}
+
+TEST(FirmwarePrinter, LlistAndLprintReachThePrinterFile) {
+    std::filesystem::path file = testTmp("fw_lprint.txt");
+    std::filesystem::remove(file);
+    BasicMachine b;
+    b.m->settings.filename = file.string();
+    b.type("10 PRINT \"ABC\";12\r20 END\rLLIST\rLPRINT \"X\";-5\r", 100);
+    std::vector<uint8_t> out = readBytes(file);
+    std::string text(out.begin(), out.end());
+    EXPECT_EQ(text, "10 PRINT \"ABC\";12\r\n20 END\r\nX-5 \r\n");
+}
+
+TEST(FirmwareSound, SoundTogglesTheSpeakerAndLeavesTheVideoBits) {
+    BasicMachine b;
+    b.type("POKE 49151,64\r", 5);  // colour set 1 in the latch
+    startQuickTypeText(*b.m, "SOUND 200,2\r");
+    int edges = 0;
+    uint8_t last = b.peek(0xBFFF);
+    for (int i = 0; i < 5000; ++i) {
+        cpuExecute(*b.m, 200);
+        uint8_t now = b.peek(0xBFFF);
+        if ((now ^ last) & 0x80) ++edges;
+        EXPECT_EQ(now & 0x7F, 0x40);
+        last = now;
+    }
+    // about 1/8 s of a tone near 800 Hz
+    EXPECT_GT(edges, 150);
+    EXPECT_LT(edges, 300);
+    EXPECT_EQ(b.peek(0xBFFF), 0x40);
+}
+
+TEST(FirmwareGraphics, SetResetAndPointAgree) {
+    BasicMachine b;
+    b.type("CLS 0:SET(3,25,4):SET(2,24,4):PRINT@0,POINT(3,25);POINT(2,25);POINT(2,24);POINT(0,0);\r", 10);
+    // x 3, y 25: lower right of cell (1,12); x 2, y 24: its upper left; colour 4 is red
+    EXPECT_EQ(b.peek(0x4000 + 12 * 32 + 1), 0x80 + 0x30 + 0x09);
+    EXPECT_TRUE(b.shows(" 4  0  4 -1 ")) << b.screen();
+    b.type("RESET(3,25)\r", 10);
+    EXPECT_EQ(b.peek(0x4000 + 12 * 32 + 1), 0x80 + 0x30 + 0x08);
+}
+
+TEST(FirmwareKeyboard, QuickTypeUsesTheCaseFlagAndColour) {
+    BasicMachine b;
+    // lower case letters go in through SHIFT+0; a yellow block (colour 1) needs
+    // upper-case mode and one CTRL+0 step from the start colour
+    std::string text = "PRINT \"ab\x9F\"\r";
+    b.type(text, 10);
+    EXPECT_EQ(b.peek(0x421C) & 1, 1);
+    uint8_t colour = b.peek(0x4282) & 0x70;
+    EXPECT_EQ(colour, 0x10);
+    EXPECT_TRUE(b.shows("PRINT \"ab#\"")) << b.screen();
+    EXPECT_EQ(b.peek(0x4000 + 32 * 4), 0x01);  // "a" shows as an inverse A
+    EXPECT_EQ(b.peek(0x4000 + 32 * 4 + 2), 0x9F);
+}
