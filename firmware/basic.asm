@@ -662,7 +662,6 @@ for:    jsr     getvar
         pshb
         psha
         jsr     chrgot
-        ldd     #1
         cmpa    #T_STEP
         bne     fr_s1
         jsr     chrget

@@ -362,7 +362,6 @@ csavem: jsr     chrget
         pulb
         pulx
         stx     NB_LOAD
-        stx     CBUFAD
         stx     TMP
         subd    TMP
         addd    #1
@@ -372,6 +371,8 @@ csavem: jsr     chrget
         clr     NB_ASC
         clr     NB_GAP
         jsr     wrhead
+        ldx     NB_LOAD
+        stx     CBUFAD
         jmp     wrdata
 
 cload:  cmpa    #'M

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "io_options.h"
 #include "machine.h"
 #include "video/screen_text.h"
 #include "video/screenshot.h"
@@ -146,6 +147,16 @@ const std::vector<CliOption>& cliOptions() {
         {"--debug", nullptr, "print the machine's debug output to stderr", optDebug},
         {"--ini", "FILE", "settings file (default: the one of the current directory)", optIni},
         {"--rom", "FILE", "BASIC ROM image to use instead of the configured one", optRom},
+        {"--keyboard", "MODE", "\"sensible\": use the key map of the settings; \"emulated\": PC keys in place",
+         optKeyboard},
+        {"--key", "KEYS@F:N", "hold host keys (SHIFT+A, ESC, ENTER, F9, 0x41...) for N frames from frame F", optKey},
+        {"--printer", "FILE", "append printer output to FILE", optPrinter},
+        {"--cassette-out", "FILE", "save cassette recordings to FILE (otherwise they are dropped)", optCassetteOut},
+        {"--exec", "ADDR", "with --load-binary: store ADDR as the EXEC address", optExec},
+        {"--load-binary", "FILE@ADDR", "copy FILE into memory at ADDR (decimal or $hex)", optLoadBinary},
+        {"--cassette", "FILE", "play FILE into the cassette input (WAV if it ends in .wav, else .C10)", optCassette},
+        {"--type", "FILE", "Quick Type the text file FILE", optType},
+        {"--type-text", "TEXT", "Quick Type TEXT (\\n for ENTER)", optTypeText},
         {"--frames", "N", "emulated frames to run (default 60)", optFrames},
         {"--seconds", "S", "emulated seconds to run instead of --frames", optSeconds},
         {"--realtime", nullptr, "pace the frames in real time", optRealtime},

@@ -10,11 +10,14 @@
 #pragma once
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 struct Machine;
 struct CliRun;
+struct CliKeyboard;
+struct CliChooser;
 
 // A step returns 0 to go on, or the exit status to stop with (after printing its
 // one-line message to stderr).
@@ -31,6 +34,10 @@ struct CliRun {
     double seconds = -1;            // >= 0: emulated seconds to run instead of frames
     bool realtime = false;
     bool help = false;
+    std::shared_ptr<CliKeyboard> keyboard;  // --key: the host keyboard of the run
+    std::shared_ptr<CliChooser> chooser;    // --cassette-out: answers the save chooser
+    std::string execAddress;                // --exec, used by --load-binary
+    bool loadBinaryGiven = false;
 
     // Steps, in table order within each point of the run.
     std::vector<CliStep> afterSettings;  // settings and ROMs loaded; before timing and reset

@@ -2,6 +2,8 @@
 // the interpreter and its errors.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "firmware_harness.h"
 
 TEST(FirmwareBasic, BootsWithBannerAndOk) {
@@ -63,4 +65,73 @@ TEST(FirmwareBasic, BreakStopsARunningLoopAndContContinues) {
     EXPECT_TRUE(b.shows("BREAK IN 10")) << b.screen();
     b.type("CONT\r", 10);
     EXPECT_FALSE(b.shows("?CN")) << b.screen();
+}
+
+TEST(FirmwareBasic, StatementsAndFunctions) {
+    struct Case {
+        const char* input;
+        const char* shown;
+    } cases[] = {
+        {"10 DATA 5,-7\r20 READ A,B:PRINT A;B;A*B;ABS(B);SGN(B)\rRUN\r", " 5 -7 -35  7 -1 "},
+        {"PRINT NOT 0;3>2;2>=3;1<>1;5=5 AND 2<1;1 OR 4\r", "-1 -1  0  0  0  5 "},
+        {"10 DATA 1,2\r20 READ A:RESTORE:READ B:PRINT A;B\rRUN\r", " 1  1 "},
+        {"10 ON 2 GOSUB 30,40:PRINT \"R\":END\r30 PRINT \"F\":RETURN\r40 PRINT \"S\";:RETURN\rRUN\r", "SR"},
+        {"10 ON 3 GOTO 30,40:PRINT \"NONE\"\rRUN\r", "NONE"},
+        {"DIM Q(3):Q(2)=9:PRINT Q(2);Q(3);2^10;-7/2;7-10\r", " 9  0  1024 -3 -3 "},
+        {"PRINT TAB(5);\"T\";CHR$(65):PRINT 1,2\r", "     TA "},
+        {"PRINT 1,2\r", " 1               2 "},
+        {"POKE 17000,77:PRINT PEEK(17000);MEM>1000\r", " 77 -1 "},
+        {"X=RND(6):PRINT X>0 AND X<7;RND(1)\r", "-1  1 "},
+        {"10 FOR I=10 TO 1 STEP -3:PRINT I;:NEXT I\rRUN\r", " 10  7  4  1 "},
+        {"10 FOR I=1 TO 2:FOR J=1 TO 2:PRINT I*10+J;:NEXT J,I\rRUN\r", " 11  12  21  22 "},
+                {"10 INPUT N:PRINT N*2\rRUN\rX\r21\r", "?REDO"},
+        {"10 A=5\r20 A=6\r10\rLIST\r", "20 A=6"},
+        {"AB=3:AC=4:ABC=5:PRINT AB;AC\r", " 5  4 "},
+        {"10 PRINT \"A\";:STOP:PRINT \"B\"\rRUN\rCONT\r", "BREAK IN 10"},
+        {"10 CLEAR:A=1:PRINT A;\rRUN\rPRINT A\r", " 1 "},
+        {"PRINT@70,\"HI\"\r", "OK    HI"},
+    };
+    for (const Case& c : cases) {
+        BasicMachine b;
+        b.type(c.input, 20);
+        EXPECT_TRUE(b.shows(c.shown)) << c.input << "\n" << b.screen();
+    }
+}
+
+TEST(FirmwareBasic, InputAsksForMissingValues) {
+    BasicMachine b;
+    b.type("10 INPUT \"N\";N,M:PRINT N*M\rRUN\r3\r-4\r", 20);
+    EXPECT_TRUE(b.shows("N? 3 ")) << b.screen();
+    EXPECT_TRUE(b.shows("?? -4 ")) << b.screen();
+    EXPECT_TRUE(b.shows("-12 ")) << b.screen();
+}
+
+namespace {
+// Holds one MC-10 key code (bit 6 SHIFT, bit 7 CTRL) for a few frames, then releases.
+void press(BasicMachine& b, uint8_t code) {
+    pressKeyCode(*b.m, code);
+    b.runFrames(3);
+    std::memset(b.m->keyboard.emulatedKeyState, 0, 256);
+    b.runFrames(3);
+}
+}  // namespace
+
+TEST(FirmwareKeyboard, ShiftAndCtrlKeysTypeBlocksKeywordsAndModes) {
+    BasicMachine b;
+    uint8_t colour = b.peek(0x4282) & 0x70;
+    press(b, 0x80 | 41);  // CTRL+9: PRINT
+    press(b, 0x40 | 17);  // SHIFT+Q: Graphic 0, the full block in the current colour
+    press(b, 0x80 | 1);   // CTRL+A: deletes it again
+    press(b, 0x40 | 23);  // SHIFT+W: Graphic 1
+    EXPECT_TRUE(b.shows("PRINT#")) << b.screen();
+    EXPECT_EQ(b.peek(0x4000 + 3 * 32 + 5), 0x80 | colour | 14);
+    press(b, 0x80 | 32);  // CTRL+0 steps the colour
+    EXPECT_EQ(b.peek(0x4282) & 0x70, (colour + 0x10) & 0x70);
+    press(b, 0x40 | 32);  // SHIFT+0: lower case
+    EXPECT_EQ(b.peek(0x421C) & 1, 0);
+    press(b, 2);          // b
+    EXPECT_EQ(b.peek(0x427F), 'b');
+    EXPECT_EQ(b.peek(0x4000 + 3 * 32 + 6), 0x02);  // shown as an inverse B
+    press(b, 0x40 | 2);   // SHIFT+b in lower-case mode: B
+    EXPECT_EQ(b.peek(0x427F), 'B');
 }

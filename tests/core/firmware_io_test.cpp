@@ -133,3 +133,87 @@ TEST(FirmwareKeyboard, QuickTypeUsesTheCaseFlagAndColour) {
     EXPECT_EQ(b.peek(0x4000 + 32 * 4), 0x01);  // "a" shows as an inverse A
     EXPECT_EQ(b.peek(0x4000 + 32 * 4 + 2), 0x9F);
 }
+
+namespace {
+// Gaps in cycles between successive port-2 writes while the typed command runs.
+std::vector<uint32_t> port2Gaps(BasicMachine& b, const std::string& command, long instructions) {
+    startQuickTypeText(*b.m, command);
+    std::vector<uint32_t> gaps;
+    uint32_t last = b.m->portOutput.lastWriteCycle;
+    for (long i = 0; i < instructions; ++i) {
+        cpuExecute(*b.m, 1);
+        uint32_t w = b.m->portOutput.lastWriteCycle;
+        if (w != last) gaps.push_back(w - last);
+        last = w;
+    }
+    if (!gaps.empty()) gaps.erase(gaps.begin());  // since the last write before the command
+    return gaps;
+}
+}  // namespace
+
+TEST(FirmwareTiming, CassetteHalvesAndPrinterBitsKeepTheirWindows) {
+    BasicMachine b;
+    b.chooser.answer = false;  // nothing needs to reach a file here
+    b.type("10 PRINT 1\r", 5);
+    int ones = 0, zeros = 0, long_ = 0;
+    for (uint32_t g : port2Gaps(b, "CSAVE \"X\"\r", 4000000)) {
+        if (g >= 197 && g <= 239) ++ones;
+        else if (g >= 389 && g <= 474) ++zeros;
+        else ++long_;  // the low half closing a block, and the silence after the name block
+    }
+    EXPECT_GT(ones + zeros, 4000);
+    EXPECT_LE(long_, 6);
+
+    BasicMachine p;
+    p.chooser.answer = false;
+    std::vector<uint32_t> gaps = port2Gaps(p, "LPRINT \"AB\"\r", 300000);
+    ASSERT_EQ(gaps.size(), 32u);  // A, B, CR: 11 writes each
+    for (size_t i = 0; i < gaps.size(); ++i) {
+        if (i % 11 == 10) continue;  // between characters
+        EXPECT_TRUE(gaps[i] == 1491 || gaps[i] == 1492) << i << ": " << gaps[i];
+    }
+}
+
+TEST(FirmwareEntryPoints, UsrExecAndTheRomPointersWork) {
+    std::filesystem::path file = testTmp("fw_csavem.c10");
+    std::filesystem::remove(file);
+    BasicMachine b;
+    b.chooser.reply = file.string();
+    // 20000: LDX [$FFEC] JSR  ADDD #1  LDX [$FFEA] JSR  RTS   (USR(n) = n + 1)
+    // 20014: LDAA #'Z'  LDX [$FFDE] JSR  RTS                   (prints Z)
+    b.type("10 FOR I=0 TO 21:READ B:POKE 20000+I,B:NEXT\r"
+           "20 DATA 254,255,236,173,0,195,0,1,254,255,234,173,0,57\r"
+           "30 DATA 134,90,254,255,222,173,0,57\r"
+           "40 POKE 16927,78:POKE 16928,32:PRINT USR(41);:EXEC 20014\rRUN\r",
+           20);
+    EXPECT_TRUE(b.shows(" 42 Z")) << b.screen();
+    b.type("CSAVEM \"MC\",20000,20021,20014\r", 200);
+    ASSERT_TRUE(std::filesystem::exists(file));
+    b.type("POKE 20000,0:POKE 20021,0:POKE 16927,0:POKE 16928,0\r", 5);
+    ASSERT_TRUE(playCassettePath(*b.m, file.string(), false));
+    b.type("CLOADM\r", 300);
+    EXPECT_EQ(b.peek(20000), 254);
+    EXPECT_EQ(b.peek(20021), 57);
+    EXPECT_EQ((b.peek(0x421F) << 8) | b.peek(0x4220), 20014);
+}
+
+TEST(FirmwareCassette, CloadFindsAFileByNameAndSkipfPassesOne) {
+    // two BASIC files, each one line 10 PRINT "<letter>"
+    std::vector<uint8_t> tape;
+    for (char name : {'A', 'B'}) {
+        tape.insert(tape.end(), 128, 0x55);
+        addBlock(tape, 0x00, {uint8_t(name), ' ', ' ', ' ', ' ', ' ', ' ', ' ', 0, 0, 0, 0, 0, 0x43, 0x46});
+        tape.insert(tape.end(), 128, 0x55);
+        addBlock(tape, 0x01, {0x43, 0x50, 0, 10, 0x86, ' ', '"', uint8_t(name), '"', 0, 0, 0});
+        addBlock(tape, 0xFF, {});
+    }
+    std::filesystem::path file = testTmp("fw_two.c10");
+    writeBytes(file, tape);
+    for (const char* command : {"CLOAD \"B\"\r", "SKIPF\rCLOAD\r"}) {
+        BasicMachine b;
+        ASSERT_TRUE(playCassettePath(*b.m, file.string(), false));
+        b.type(command, 400);
+        b.type("LIST\r", 10);
+        EXPECT_TRUE(b.shows("10 PRINT \"B\"")) << command << "\n" << b.screen();
+    }
+}

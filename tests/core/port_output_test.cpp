@@ -225,13 +225,25 @@ TEST_F(PortOutputTest, PrinterColumns) {
     EXPECT_EQ(debug.lines.back(), "Could not write serial byte\n");
 }
 
-TEST_F(PortOutputTest, ArmingLastsOneFrameWithoutAMode) {
+TEST_F(PortOutputTest, ArmingEndsAtTheFirstFrameEndThatNoModeCanStartFrom) {
     writeAfter(100, 1);
     EXPECT_TRUE(m->portOutput.portOutputArmed);
-    idle(10);
+    idle(1651);
     EXPECT_FALSE(m->portOutput.portOutputArmed);
     writeAfter(300, 0);  // would start a recording if still armed
     EXPECT_FALSE(m->portOutput.cassetteOutMode);
+
+    // A frame ending between the arming write and the start bit does not lose the job.
+    m->settings.filename = testTmp("lp4.txt").string();
+    std::filesystem::remove(testTmp("lp4.txt"));
+    writeAfter(3000, 1);
+    idle(1000);
+    EXPECT_TRUE(m->portOutput.portOutputArmed);
+    writeAfter(500, 0);
+    EXPECT_TRUE(m->portOutput.printerMode);
+    for (int i = 0; i < 8; ++i) writeAfter(60, ('H' >> i) & 1);
+    idle(700000);
+    EXPECT_EQ(readBytes(testTmp("lp4.txt")), std::vector<uint8_t>{'H'});
 }
 
 }  // namespace

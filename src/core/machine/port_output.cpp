@@ -196,7 +196,9 @@ void portOutputIdleCheck(Machine& m) {
     const uint32_t idle = currentCycles(m.cycles) - p.lastWriteCycle;
     if (p.cassetteOutMode && idle > cassetteIdleCycles) closeRecording(p);
     if (p.printerMode && idle > printerIdleCycles) closePrinter(p);
-    if (!p.cassetteOutMode && !p.printerMode) p.portOutputArmed = false;
+    // Disarm only once no mode can start from the arming write any more: a recording
+    // or print job whose first writes straddle the end of a frame is still decoded.
+    if (!p.cassetteOutMode && !p.printerMode && idle > printerStartMax) p.portOutputArmed = false;
 }
 
 void portOutputAfterReset(Machine& m) {

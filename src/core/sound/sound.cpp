@@ -35,16 +35,6 @@ bool createOutputBuffer(SoundDevice& dev, SoundOutput& s) {
     return true;
 }
 
-// With the high-resolution counter, one frame lasts exactly as long as the sound card
-// takes to play its samples.
-template <class Scheduler>
-void followSoundRate([[maybe_unused]] Scheduler& sch, [[maybe_unused]] uint32_t bytesPerFrame) {
-    if constexpr (requires { sch.ticksPerFrame; sch.highResAvailable; sch.counterFrequency; }) {
-        if (sch.highResAvailable)
-            sch.ticksPerFrame = static_cast<int64_t>(bytesPerFrame) * sch.counterFrequency / soundBytesPerSecond;
-    }
-}
-
 }  // namespace
 
 uint32_t bytesPerFrameFor(int32_t framesPerSecond) {
@@ -67,7 +57,11 @@ bool soundInit(Machine& m) {
             result = createOutputBuffer(*dev, s);
         else
             result = true;
-        if (result) followSoundRate(m.scheduler, s.bytesPerFrame);
+        // With the high-resolution counter, one frame lasts exactly as long as the
+        // sound card takes to play its samples.
+        if (result && m.scheduler.highResAvailable)
+            m.scheduler.ticksPerFrame =
+                static_cast<int64_t>(s.bytesPerFrame) * m.scheduler.counterFrequency / soundBytesPerSecond;
     }
     buildClickTables(s, m.settings.clickervolpct);
     s.writeSlot = 3;

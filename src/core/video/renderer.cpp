@@ -98,16 +98,20 @@ void renderGraphics(Machine& m, int colourSet, int mode) {
     const GraphicsMode& d = graphicsModeTable[mode];
     Renderer& r = m.renderer;
     r.borderColourIndex = (d.fourColour ? 2 : 0) + colourSet;
-    const int repeat = 32 / d.bytesPerRow;
+    const int repeat = 32 / d.bytesPerRow;  // 2: each run is widened to 16 pixels
     const auto& runs = r.expansion[colourSet][mode];
     const uint8_t* source = m.mem.addressSpace + videoRamStart;
     uint8_t* line = r.pixels.data();
     for (int row = 0; row < surfaceHeight / d.linesPerRow; ++row, source += d.bytesPerRow) {
         uint8_t* first = line;
-        for (int k = 0; k < d.bytesPerRow; ++k) {
-            const std::array<uint8_t, 8>& run = runs[source[k]];
-            for (uint8_t slot : run)
-                for (int i = 0; i < repeat; ++i) *line++ = slot;
+        if (repeat == 1) {
+            for (int k = 0; k < d.bytesPerRow; ++k, line += 8) std::memcpy(line, runs[source[k]].data(), 8);
+        } else {
+            for (int k = 0; k < d.bytesPerRow; ++k)
+                for (uint8_t slot : runs[source[k]]) {
+                    line[0] = line[1] = slot;
+                    line += 2;
+                }
         }
         for (int copy = 1; copy < d.linesPerRow; ++copy, line += surfaceWidth)
             std::memcpy(line, first, surfaceWidth);
