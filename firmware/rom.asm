@@ -129,6 +129,8 @@ reset:  sei
         bne     rs_4k
         ldx     #$8FFF
 rs_4k:  stx     MEMTOP
+        clr     0,x             ; the stack's bottom marker
+        txs
         ; interrupt jump table: every entry returns at once
         ldx     #JMPTAB
         ldab    #7

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "firmware_harness.h"
 
@@ -134,4 +136,72 @@ TEST(FirmwareKeyboard, ShiftAndCtrlKeysTypeBlocksKeywordsAndModes) {
     EXPECT_EQ(b.peek(0x4000 + 3 * 32 + 6), 0x02);  // shown as an inverse B
     press(b, 0x40 | 2);   // SHIFT+b in lower-case mode: B
     EXPECT_EQ(b.peek(0x427F), 'B');
+}
+
+TEST(FirmwareBasic, KeywordsBecomeTheirTokensInOrder) {
+    const std::vector<std::string> keywords = {
+        "FOR", "GOTO", "GOSUB", "REM", "IF", "DATA", "PRINT", "ON", "INPUT", "END", "NEXT", "DIM", "READ",
+        "LET", "RUN", "RESTORE", "RETURN", "STOP", "POKE", "CONT", "LIST", "CLEAR", "NEW", "CLOAD", "CSAVE",
+        "LLIST", "LPRINT", "SET", "RESET", "CLS", "SOUND", "EXEC", "SKIPF", "TAB(", "TO", "THEN", "NOT",
+        "STEP", "OFF", "+", "-", "*", "/", "^", "AND", "OR", ">", "=", "<", "SGN", "INT", "ABS", "USR", "RND",
+        "SQR", "LOG", "EXP", "SIN", "COS", "TAN", "PEEK", "LEN", "STR$", "VAL", "ASC", "CHR$", "LEFT$",
+        "RIGHT$", "MID$", "POINT", "VARPTR", "INKEY$", "MEM"};
+    ASSERT_EQ(keywords.size(), 0xC9u - 0x80u);
+    BasicMachine b;
+    // 16 keywords a line, colon separated; REM and DATA would end the tokenising
+    std::string text;
+    std::vector<std::vector<uint8_t>> expected;
+    for (size_t i = 0; i < keywords.size(); i += 16) {
+        std::string line = std::to_string(10 + i) + " ";
+        std::vector<uint8_t> bytes;
+        for (size_t k = i; k < keywords.size() && k < i + 16; ++k) {
+            if (keywords[k] == "REM" || keywords[k] == "DATA") continue;
+            line += keywords[k] + ":";
+            bytes.push_back(static_cast<uint8_t>(0x80 + k));
+            bytes.push_back(':');
+        }
+        text += line + "\r";
+        expected.push_back(bytes);
+    }
+    b.type(text + "CLS\rLIST\r", 20);
+    uint16_t at = 0x4346;
+    for (const auto& bytes : expected) {
+        for (size_t j = 0; j < bytes.size(); ++j) ASSERT_EQ(b.peek(static_cast<uint16_t>(at + 4 + j)), bytes[j]) << j;
+        at = static_cast<uint16_t>((b.peek(at) << 8) | b.peek(static_cast<uint16_t>(at + 1)));
+    }
+    EXPECT_TRUE(b.shows("10 FOR:GOTO:GOSUB:IF:PRINT:ON:IN")) << b.screen();
+    EXPECT_TRUE(b.shows("INKEY$:MEM:")) << b.screen();
+    BasicMachine r;
+    r.type("10 REM PRINT \"X\"\r20 DATA FOR,1\rLIST\r", 10);
+    EXPECT_TRUE(r.shows("10 REM PRINT \"X\"")) << r.screen();
+    EXPECT_TRUE(r.shows("20 DATA FOR,1")) << r.screen();
+    EXPECT_EQ(r.peek(0x434A), 0x83);
+    EXPECT_EQ(r.peek(0x434B), ' ');
+    EXPECT_EQ(r.peek(0x434C), 'P');  // not tokenised after REM
+}
+
+TEST(FirmwareBasic, SizesTheMemoryAndEditsLines) {
+    auto freeBytes = [](BasicMachine& b) {
+        b.type("PRINT MEM\r", 5);
+        std::string s = b.screen();
+        size_t p = s.rfind("PRINT MEM");
+        return std::stol(s.substr(p + 33, 8));
+    };
+    BasicMachine big;
+    long withExpansion = freeBytes(big);
+    big.type("10 A=1\r20 B=2\r15 C=3\r20\r10 A=4\r", 5);
+    EXPECT_EQ(withExpansion - freeBytes(big), 2 * 8);  // two lines of 8 bytes remain
+    big.type("CLS\rLIST\r", 10);
+    EXPECT_TRUE(big.shows("10 A=4")) << big.screen();
+    EXPECT_TRUE(big.shows("15 C=3")) << big.screen();
+    EXPECT_FALSE(big.shows("20 B=2")) << big.screen();
+
+    BasicMachine small;
+    small.m->settings.expanderflag = 0;
+    resetMachine(*small.m, 1);
+    small.runFrames(30);
+    long standard = freeBytes(small);
+    EXPECT_EQ(withExpansion - standard, 16384);
+    small.type("DIM A(2000)\r", 5);
+    EXPECT_TRUE(small.shows("?OM ERROR")) << small.screen();
 }
