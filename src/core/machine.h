@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "app/scheduler.h"
+#include "config/dialog_state.h"
 #include "config/settings.h"
 #include "cpu/cpu.h"
 #include "host/host.h"
@@ -38,6 +39,7 @@ struct Machine {
     Renderer renderer;
     FrameTiming timing;
     FrameScheduler scheduler;
+    DialogRunState dialogs;  // what the configuration dialogs keep for the run
 
     std::filesystem::path iniPath;        // the settings file; empty: settings are not saved
     std::filesystem::path startupDirectory;

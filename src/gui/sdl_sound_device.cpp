@@ -29,7 +29,7 @@ bool SdlSoundDevice::open() {
     want.freq = 22050;
     want.format = AUDIO_S16SYS;
     want.channels = 1;
-    want.samples = 512;
+    want.samples = 256;  // small pulls keep the three slots of lead intact
     want.callback = audioCallback;
     want.userdata = this;
     // SIGINT and SIGTERM keep ending the program as usual.

@@ -87,6 +87,9 @@ TEST(CpuControl, UndocumentedStoreImmediateAndUndefinedOpcodes) {
     for (int16_t& page : f.m.mem.readPage) page = 0x40;
     for (int a = 0x4000; a < 0x4100; ++a) f.mem(uint16_t(a)) = 0x02;
     EXPECT_EQ(cpuExecute(f.m, 1000), 1000);
+    // Nor may one of CLI alone run one more instruction without end.
+    for (int a = 0x4000; a < 0x4100; ++a) f.mem(uint16_t(a)) = 0x0E;
+    EXPECT_GE(cpuExecute(f.m, 1000), 1000);
 }
 
 // Every opcode that does not jump moves pc by its table length, so the table and the

@@ -1,7 +1,5 @@
-// Scripted host services for the machine I/O tests: held keys, a file chooser that
-// answers with a given path, and recorders for messages and debug output.
+// Scripted host services for the machine I/O tests, and small file helpers.
 #pragma once
-#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -14,51 +12,52 @@ struct FakeKeys : HostKeyboard {
     uint8_t state[256] = {};
     void readState(uint8_t out[256]) override { std::memcpy(out, state, 256); }
     uint8_t keyForCharacter(char c) override { return usLayoutKeyForCharacter(c); }
-    void hold(uint8_t vk) { state[vk] = 0x80; }
+    void hold(std::initializer_list<uint8_t> vks) {
+        std::memset(state, 0, 256);
+        for (uint8_t vk : vks) state[vk] = 0x80;
+    }
 };
 
+// Answers with `reply` (or the proposed path) unless `answer` is false.
 struct FakeChooser : FileChooser {
     bool answer = true;
-    std::string reply;      // the chosen path; empty: keep the proposed one
+    std::string reply;
     int filter = 1;
     std::vector<std::string> proposed;
-    std::vector<ChooseMode> modes;
-    bool chooseFile(std::string& path, const std::vector<FileFilter>&, const std::string&, ChooseMode mode,
-                    int* selectedFilter) override {
+    bool chooseFile(std::string& path, const std::vector<FileFilter>&, const std::string&, ChooseMode,
+                    int* selected) override {
         proposed.push_back(path);
-        modes.push_back(mode);
         if (!answer) return false;
         if (!reply.empty()) path = reply;
-        if (selectedFilter) *selectedFilter = filter;
+        if (selected) *selected = filter;
         return true;
     }
 };
 
-struct FakeMessages : MessageBoxes {
-    std::vector<std::string> texts, titles;
-    void show(const std::string& text, const std::string& title, MessageIcon) override {
-        texts.push_back(text);
-        titles.push_back(title);
-    }
-};
-
-struct FakeDebug : DebugLog {
+// Message boxes ("title|text") and debug output, in order.
+struct FakeLog : MessageBoxes, DebugLog {
     std::vector<std::string> lines;
+    void show(const std::string& text, const std::string& title, MessageIcon) override {
+        lines.push_back(title + "|" + text);
+    }
     void write(const std::string& text) override { lines.push_back(text); }
 };
 
+using FakeDebug = FakeLog;
+
 inline std::filesystem::path testTmp(const std::string& name) {
-    std::filesystem::path dir = std::filesystem::path(TOVRIN_TEST_TMP) / "io";
+    auto dir = std::filesystem::path(TOVRIN_TEST_TMP) / "io";
     std::filesystem::create_directories(dir);
     return dir / name;
 }
+inline std::string tmpFile(const std::string& name) { return testTmp(name).string(); }
 
 inline void writeBytes(const std::filesystem::path& p, const std::vector<uint8_t>& bytes) {
-    std::ofstream f(p, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(p, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::vector<uint8_t> readBytes(const std::filesystem::path& p) {
     std::ifstream f(p, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }

@@ -13,11 +13,9 @@ struct RendererTest : ::testing::Test {
     std::unique_ptr<Machine> m = std::make_unique<Machine>();
 
     void SetUp() override {
-        // Glyph 1: a single pixel in the top-left corner, the rest of its rows empty.
         std::memset(m->mem.charRom, 0, sizeof m->mem.charRom);
-        m->mem.charRom[12] = 0x80;
-        // External entry 0x41: its first row full, the 13th-16th bytes must be ignored.
-        m->mem.extCharRom[0x41 * 16] = 0xFF;
+        m->mem.charRom[12] = 0x80;  // glyph 1: one pixel in the top-left corner
+        m->mem.extCharRom[0x41 * 16] = 0xFF;  // entry 0x41: the first row; bytes 12-15 unused
         std::memset(m->mem.extCharRom + 0x41 * 16 + 12, 0xFF, 4);
         rebuildDisplay(*m);
     }
@@ -28,68 +26,33 @@ struct RendererTest : ::testing::Test {
     uint8_t px(int x, int y) const { return m->renderer.pixels[y * surfaceWidth + x]; }
 };
 
-TEST_F(RendererTest, TextCellsInBothColourSets) {
+// Each case puts one code into the cell at row 1, column 2 (pixel 16, 12) and checks
+// one pixel of it, given relative to the cell.
+TEST_F(RendererTest, CharacterCells) {
     struct Case {
-        uint8_t latch, code, foreground, background;
-        int border;
+        uint8_t latch, code;
+        int x, y, slot, border;
     } cases[] = {
-        {0x00, 0x41, 7, 6, 4},   {0x00, 0x01, 9, 8, 4},   {0x40, 0x41, 20, 19, 5},
-        {0x40, 0x01, 22, 21, 5}, {0x04, 0x41, 7, 6, 4},   {0x44, 0x41, 20, 19, 5},
+        {0x00, 0x41, 0, 0, 7, 4},   {0x00, 0x41, 1, 0, 6, 4},   {0x00, 0x01, 0, 0, 9, 4},
+        {0x00, 0x01, 7, 11, 8, 4},  {0x40, 0x41, 0, 0, 20, 5},  {0x40, 0x01, 0, 0, 22, 5},
+        {0x40, 0x01, 1, 0, 21, 5},  {0x04, 0x41, 7, 0, 7, 4},   {0x04, 0x41, 0, 11, 6, 4},
+        // semigraphics-4: 0x9F yellow, all blocks; 0xF9 orange, top-left and bottom-right
+        {0x00, 0x9F, 0, 0, 12, 4},  {0x00, 0x9F, 7, 11, 12, 4}, {0x00, 0xF9, 3, 5, 18, 4},
+        {0x00, 0xF9, 4, 0, 10, 4},  {0x00, 0xF9, 0, 6, 10, 4},  {0x00, 0xF9, 7, 11, 18, 4},
+        {0x40, 0xF9, 0, 0, 31, 5},  {0x40, 0xF9, 4, 0, 23, 5},
+        // semigraphics-6 (external table): 0xC1 red, bit 0; 0xA0 blue, bit 5
+        {0x04, 0xC1, 4, 8, 14, 4},  {0x04, 0xC1, 3, 8, 10, 4},  {0x04, 0xC1, 4, 7, 10, 4},
+        {0x04, 0xA0, 3, 3, 13, 4},  {0x04, 0xA0, 4, 0, 10, 4},  {0x04, 0xA0, 0, 4, 10, 4},
+        {0x44, 0xC1, 7, 11, 31, 5}, {0x44, 0xC1, 0, 0, 23, 5},
     };
     for (const Case& c : cases) {
-        m->mem.addressSpace[0x4000] = c.code;
+        m->mem.addressSpace[0x4000 + 32 + 2] = c.code;
         show(c.latch);
-        SCOPED_TRACE(testing::Message() << "latch " << int(c.latch) << " code " << int(c.code));
+        SCOPED_TRACE(testing::Message() << "latch " << int(c.latch) << " code " << int(c.code) << " at "
+                                        << c.x << "," << c.y);
+        EXPECT_EQ(px(16 + c.x, 12 + c.y), c.slot);
         EXPECT_EQ(m->renderer.borderColourIndex, c.border);
-        EXPECT_EQ(px(0, 0), c.foreground);
-        if (c.latch & 0x04) {  // external ROM: the whole first row, nothing below
-            EXPECT_EQ(px(7, 0), c.foreground);
-            EXPECT_EQ(px(0, 11), c.background);
-        } else {
-            EXPECT_EQ(px(1, 0), c.background);
-            EXPECT_EQ(px(7, 11), c.background);
-        }
     }
-}
-
-TEST_F(RendererTest, CellsArePlacedByRowAndColumn) {
-    m->mem.addressSpace[0x4000 + 5 * 32 + 7] = 0x41;
-    show(0x00);
-    EXPECT_EQ(px(8 * 7, 12 * 5), 7);
-    EXPECT_EQ(px(8 * 7 + 1, 12 * 5), 6);
-    EXPECT_EQ(px(8 * 7, 12 * 5 - 1), 8);  // the cell above holds code 0: inverse background
-}
-
-TEST_F(RendererTest, Semigraphics4) {
-    m->mem.addressSpace[0x4000] = 0x9F;  // yellow, all four blocks
-    m->mem.addressSpace[0x4001] = 0xF9;  // orange, top-left and bottom-right
-    show(0x00);
-    for (int y = 0; y < 12; ++y)
-        for (int x = 0; x < 8; ++x) EXPECT_EQ(px(x, y), 12);
-    EXPECT_EQ(px(8, 0), 18);
-    EXPECT_EQ(px(12, 0), 10);
-    EXPECT_EQ(px(8, 6), 10);
-    EXPECT_EQ(px(15, 11), 18);
-    show(0x40);
-    EXPECT_EQ(px(8, 0), 31);
-    EXPECT_EQ(px(12, 0), 23);
-}
-
-TEST_F(RendererTest, Semigraphics6FromTheExternalTable) {
-    m->mem.addressSpace[0x4000] = 0xC1;  // red, bit 0: the bottom-right block
-    m->mem.addressSpace[0x4001] = 0xA0;  // blue, bit 5: the top-left block
-    show(0x04);
-    EXPECT_EQ(px(4, 8), 14);
-    EXPECT_EQ(px(7, 11), 14);
-    EXPECT_EQ(px(3, 8), 10);
-    EXPECT_EQ(px(4, 7), 10);
-    EXPECT_EQ(px(8, 0), 13);
-    EXPECT_EQ(px(11, 3), 13);
-    EXPECT_EQ(px(12, 0), 10);
-    EXPECT_EQ(px(8, 4), 10);
-    show(0x44);
-    EXPECT_EQ(px(4, 8), 31);
-    EXPECT_EQ(px(4, 0), 23);
 }
 
 TEST_F(RendererTest, GraphicsModeGeometry) {
@@ -102,55 +65,44 @@ TEST_F(RendererTest, GraphicsModeGeometry) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         std::memset(m->mem.addressSpace + 0x4000, 0, 0x1800);
-        m->mem.addressSpace[0x4000] = 0xFF;                  // first byte of the first row
-        m->mem.addressSpace[0x4000 + c.bytesPerRow] = 0xFF;  // first byte of the second row
         int rows = 192 / c.linesPerRow;
-        m->mem.addressSpace[0x4000 + rows * c.bytesPerRow - 1] = 0xFF;  // the last byte shown
+        for (int at : {0, c.bytesPerRow, rows * c.bytesPerRow - 1}) m->mem.addressSpace[0x4000 + at] = 0xFF;
         show(static_cast<uint8_t>(0x20 | c.mode << 2));
         EXPECT_EQ(m->renderer.borderColourIndex, c.border);
         uint8_t on = px(0, 0), off = px(c.pixelsPerByte, 0);
         EXPECT_NE(on, off);
-        EXPECT_EQ(px(c.pixelsPerByte - 1, 0), on);
-        EXPECT_EQ(px(0, c.linesPerRow - 1), on);
-        EXPECT_EQ(px(0, c.linesPerRow), on);           // the second row
-        EXPECT_EQ(px(0, 2 * c.linesPerRow), off);      // the third row is empty
+        EXPECT_EQ(px(c.pixelsPerByte - 1, c.linesPerRow - 1), on);
+        EXPECT_EQ(px(0, c.linesPerRow), on);       // the second row
+        EXPECT_EQ(px(0, 2 * c.linesPerRow), off);  // the third row is empty
         EXPECT_EQ(px(255, 191), on);
         EXPECT_EQ(px(255 - c.pixelsPerByte, 191), off);
     }
 }
 
 TEST_F(RendererTest, GraphicsColours) {
-    m->mem.addressSpace[0x4000] = 0x1B;  // four-colour values 0, 1, 2, 3
-    show(0x20);                          // CG1: each value 4 pixels wide
-    EXPECT_EQ(px(0, 0), 33);
-    EXPECT_EQ(px(4, 0), 34);
-    EXPECT_EQ(px(8, 0), 35);
-    EXPECT_EQ(px(15, 0), 36);
-    show(0x60);
-    EXPECT_EQ(px(0, 0), 37);
-    EXPECT_EQ(px(15, 0), 40);
-    EXPECT_EQ(m->renderer.borderColourIndex, 3);
-    m->mem.addressSpace[0x4000] = 0x80;
-    show(0x3C);  // RG6
-    EXPECT_EQ(px(0, 0), 42);
-    EXPECT_EQ(px(1, 0), 41);
-    EXPECT_EQ(m->renderer.borderColourIndex, 0);
-    show(0x7C);
-    EXPECT_EQ(px(0, 0), 44);
-    EXPECT_EQ(px(1, 0), 43);
-    EXPECT_EQ(m->renderer.borderColourIndex, 1);
+    struct Case {
+        uint8_t latch, byte;
+        int x, slot, border;
+    } cases[] = {
+        {0x20, 0x1B, 0, 33, 2}, {0x20, 0x1B, 4, 34, 2},  {0x20, 0x1B, 8, 35, 2}, {0x20, 0x1B, 15, 36, 2},
+        {0x60, 0x1B, 0, 37, 3}, {0x60, 0x1B, 15, 40, 3}, {0x3C, 0x80, 0, 42, 0}, {0x3C, 0x80, 1, 41, 0},
+        {0x7C, 0x80, 0, 44, 1}, {0x7C, 0x80, 1, 43, 1}};
+    for (const Case& c : cases) {
+        m->mem.addressSpace[0x4000] = c.byte;
+        show(c.latch);
+        SCOPED_TRACE(testing::Message() << "latch " << int(c.latch) << " x " << c.x);
+        EXPECT_EQ(px(c.x, 0), c.slot);
+        EXPECT_EQ(m->renderer.borderColourIndex, c.border);
+    }
 }
 
-TEST_F(RendererTest, FramedPictureAndRebuild) {
+TEST_F(RendererTest, FramedPictureRebuildAndNoSurface) {
     m->mem.addressSpace[0x4000] = 0x41;
     show(0x40);
     FramedPicture p = framedPicture(*m);
     ASSERT_EQ(p.pixels.size(), 280u * 216u);
-    EXPECT_EQ(p.pixels[0], 5);
-    EXPECT_EQ(p.pixels[12 * 280 + 11], 5);
+    for (int at : {0, 12 * 280 + 11, 204 * 280 + 268}) EXPECT_EQ(p.pixels[at], 5);
     EXPECT_EQ(p.pixels[12 * 280 + 12], 20);
-    EXPECT_EQ(p.pixels[204 * 280 + 268], 5);
-    EXPECT_EQ(p.colours, m->settings.colours);
 
     m->settings.colours[7] = {1, 2, 3};
     rebuildDisplay(*m);
@@ -162,22 +114,13 @@ TEST_F(RendererTest, FramedPictureAndRebuild) {
     EXPECT_TRUE(framedPicture(*m).pixels.empty());
 }
 
-TEST_F(RendererTest, PaintSkipWhileTypingOrPlaying) {
+TEST_F(RendererTest, PaintSkipAndSpeedText) {
     EXPECT_FALSE(paintSkip(*m));
     m->cassetteIn.cassettePlaying = true;
     int drawn = 0;
     for (int i = 0; i < 64; ++i) drawn += !paintSkip(*m);
     EXPECT_EQ(drawn, 4);
-    m->cassetteIn.cassettePlaying = false;
-    m->quickType.quickTypeActive = true;
-    drawn = 0;
-    for (int i = 0; i < 16; ++i) drawn += !paintSkip(*m);
-    EXPECT_EQ(drawn, 1);
-}
-
-TEST(SpeedText, Format) {
     EXPECT_EQ(speedText(100), " 100%  ");
-    EXPECT_EQ(speedText(-5), " -5%  ");
 }
 
 }  // namespace

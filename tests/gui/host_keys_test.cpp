@@ -11,31 +11,20 @@ private slots:
     void scanCodesFollowUsKeyPositions() {
         // X key code = Linux input code + 8.
         struct { uint32_t code; uint8_t vk; } cases[] = {
-            {9, 0x1B},                                  // Escape: BREAK
-            {10, '1'}, {19, '0'}, {20, 0xBD}, {21, 0xBB},  // 1 0 - =
-            {24, 'Q'}, {34, 0xDB}, {35, 0xDD}, {36, 0x0D},  // Q [ ] Enter
-            {38, 'A'}, {47, 0xBA}, {48, 0xDE},          // A ; '
-            {50, 0xA0}, {62, 0xA1}, {37, 0xA2}, {105, 0xA3},  // shifts, controls
-            {52, 'Z'}, {58, 'M'}, {59, 0xBC}, {60, 0xBE}, {61, 0xBF},  // Z M , . /
-            {65, 0x20}, {67, 0x70}, {76, 0x79}, {95, 0x7A}, {96, 0x7B},  // Space F1 F10 F11 F12
-            {90, 0x60}, {87, 0x61}, {79, 0x67}, {91, 0x6E}, {104, 0x0D},  // keypad 0 1 7 . Enter
-            {106, 0x6F}, {63, 0x6A}, {82, 0x6D}, {86, 0x6B},  // keypad / * - +
-            {111, 0x26}, {113, 0x25}, {114, 0x27}, {116, 0x28},  // arrows
-            {0, 0}, {7, 0}, {300, 0},
+            {9, 0x1B}, {19, '0'}, {20, 0xBD}, {21, 0xBB}, {34, 0xDB}, {36, 0x0D}, {38, 'A'},   // Esc 0 - = [ Enter A
+            {47, 0xBA}, {50, 0xA0}, {62, 0xA1}, {37, 0xA2}, {105, 0xA3}, {61, 0xBF}, {65, 0x20},  // ; shifts ctrls / Space
+            {67, 0x70}, {76, 0x79}, {95, 0x7A}, {96, 0x7B}, {90, 0x60}, {79, 0x67}, {104, 0x0D},  // F1 F10 F11 F12 KP0 KP7 KPEnter
+            {111, 0x26}, {116, 0x28}, {0, 0}, {300, 0},                                          // Up Down, none
         };
         for (auto c : cases) QCOMPARE(virtualKeyForScanCode(c.code), c.vk);
     }
 
     void qtKeysFallBackToTheSamePositions() {
         struct { int key; bool keypad; uint32_t sym; uint8_t vk; } cases[] = {
-            {Qt::Key_A, false, 0, 'A'}, {Qt::Key_5, false, 0, '5'}, {Qt::Key_Percent, false, 0, '5'},
-            {Qt::Key_Minus, false, 0, 0xBD}, {Qt::Key_Colon, false, 0, 0xBA}, {Qt::Key_Question, false, 0, 0xBF},
-            {Qt::Key_BracketLeft, false, 0, 0xDB}, {Qt::Key_F9, false, 0, 0x78}, {Qt::Key_F12, false, 0, 0x7B},
-            {Qt::Key_Return, false, 0, 0x0D}, {Qt::Key_Escape, false, 0, 0x1B}, {Qt::Key_Left, false, 0, 0x25},
-            {Qt::Key_5, true, 0, 0x65}, {Qt::Key_Plus, true, 0, 0x6B}, {Qt::Key_Enter, true, 0, 0x0D},
-            {Qt::Key_Shift, false, 0xffe1, 0xA0}, {Qt::Key_Shift, false, 0xffe2, 0xA1},
-            {Qt::Key_Control, false, 0, 0xA2}, {Qt::Key_Control, false, 0xffe4, 0xA3},
-            {Qt::Key_unknown, false, 0, 0},
+            {Qt::Key_A, false, 0, 'A'}, {Qt::Key_Percent, false, 0, '5'}, {Qt::Key_Colon, false, 0, 0xBA},
+            {Qt::Key_Question, false, 0, 0xBF}, {Qt::Key_F9, false, 0, 0x78}, {Qt::Key_Escape, false, 0, 0x1B},
+            {Qt::Key_5, true, 0, 0x65}, {Qt::Key_Enter, true, 0, 0x0D}, {Qt::Key_Shift, false, 0xffe2, 0xA1},
+            {Qt::Key_Control, false, 0, 0xA2}, {Qt::Key_unknown, false, 0, 0},
         };
         for (auto c : cases) QCOMPARE(virtualKeyForQtKey(c.key, c.keypad, c.sym), c.vk);
 

@@ -78,6 +78,11 @@ void recomputeFrameTiming(Machine& m) {
             t.borderVblankCycles = 3551;
             break;
     }
+    // The frame period follows the new rate at once; a working sound output then
+    // replaces it with the sound card's period (soundRestart after the timing dialog).
+    // Without sound output the old rate would otherwise stay in force.
+    FrameScheduler& sch = m.scheduler;
+    if (sch.highResAvailable) sch.ticksPerFrame = sch.counterFrequency / atLeastOne(t.framesPerSecond);
 }
 
 void setupHostClock(Machine& m) {

@@ -7,6 +7,10 @@
 #include "machine.h"
 #include "machine/memory_access.h"
 
+// The handlers are small and run for every instruction: inline them into the loop
+// whatever the compiler's size heuristics say.
+#define HOT_INLINE [[gnu::always_inline]] inline
+
 namespace {
 
 constexpr uint8_t CC_NZ = CC_N | CC_Z;
@@ -16,36 +20,36 @@ constexpr uint8_t CC_NZC = CC_N | CC_Z | CC_C;
 
 // ---- memory and stack --------------------------------------------------------------
 
-inline uint8_t rd(Machine& m, uint16_t a) { return readMemory(m, a); }
-inline void wr(Machine& m, uint16_t a, uint8_t v) { writeMemory(m, a, v); }
-inline uint16_t rd16(Machine& m, uint16_t a) {
+HOT_INLINE uint8_t rd(Machine& m, uint16_t a) { return readMemory(m, a); }
+HOT_INLINE void wr(Machine& m, uint16_t a, uint8_t v) { writeMemory(m, a, v); }
+HOT_INLINE uint16_t rd16(Machine& m, uint16_t a) {
     uint8_t hi = rd(m, a);
     uint8_t lo = rd(m, static_cast<uint16_t>(a + 1));
     return static_cast<uint16_t>(hi << 8 | lo);
 }
-inline void wr16(Machine& m, uint16_t a, uint16_t v) {
+HOT_INLINE void wr16(Machine& m, uint16_t a, uint16_t v) {
     wr(m, a, static_cast<uint8_t>(v >> 8));
     wr(m, static_cast<uint16_t>(a + 1), static_cast<uint8_t>(v));
 }
-inline uint8_t fetch8(Machine& m) { return rd(m, m.cpu.pc++); }
-inline uint16_t fetch16(Machine& m) {
+HOT_INLINE uint8_t fetch8(Machine& m) { return rd(m, m.cpu.pc++); }
+HOT_INLINE uint16_t fetch16(Machine& m) {
     uint8_t hi = fetch8(m);
     uint8_t lo = fetch8(m);
     return static_cast<uint16_t>(hi << 8 | lo);
 }
-inline void push8(Machine& m, uint8_t v) { wr(m, m.cpu.sp--, v); }
-inline uint8_t pull8(Machine& m) { return rd(m, ++m.cpu.sp); }
-inline void push16(Machine& m, uint16_t v) {  // low byte first, so it reads back high first
+HOT_INLINE void push8(Machine& m, uint8_t v) { wr(m, m.cpu.sp--, v); }
+HOT_INLINE uint8_t pull8(Machine& m) { return rd(m, ++m.cpu.sp); }
+HOT_INLINE void push16(Machine& m, uint16_t v) {  // low byte first, so it reads back high first
     push8(m, static_cast<uint8_t>(v));
     push8(m, static_cast<uint8_t>(v >> 8));
 }
-inline uint16_t pull16(Machine& m) {
+HOT_INLINE uint16_t pull16(Machine& m) {
     uint8_t hi = pull8(m);
     uint8_t lo = pull8(m);
     return static_cast<uint16_t>(hi << 8 | lo);
 }
 // pc, x, a, b, cc: what SWI, WAI and an interrupt entry put on the stack.
-inline void pushAll(Machine& m) {
+HOT_INLINE void pushAll(Machine& m) {
     CpuState& c = m.cpu;
     push16(m, c.pc);
     push16(m, c.x);
@@ -54,71 +58,71 @@ inline void pushAll(Machine& m) {
     push8(m, c.cc);
 }
 
-inline void setA(CpuState& c, uint8_t v) { c.d = static_cast<uint16_t>(v << 8 | (c.d & 0xFF)); }
-inline void setB(CpuState& c, uint8_t v) { c.d = static_cast<uint16_t>((c.d & 0xFF00) | v); }
+HOT_INLINE void setA(CpuState& c, uint8_t v) { c.d = static_cast<uint16_t>(v << 8 | (c.d & 0xFF)); }
+HOT_INLINE void setB(CpuState& c, uint8_t v) { c.d = static_cast<uint16_t>((c.d & 0xFF00) | v); }
 
 // ---- addressing modes ----------------------------------------------------------------
 
 enum Mode { IMM, DIR, IDX, EXT };
 
 template <Mode M>
-inline uint16_t effectiveAddress(Machine& m) {
+HOT_INLINE uint16_t effectiveAddress(Machine& m) {
     if constexpr (M == DIR) return fetch8(m);
     else if constexpr (M == IDX) return static_cast<uint16_t>(m.cpu.x + fetch8(m));
     else return fetch16(m);
 }
 template <Mode M>
-inline uint8_t operand8(Machine& m) {
+HOT_INLINE uint8_t operand8(Machine& m) {
     if constexpr (M == IMM) return fetch8(m);
     else return rd(m, effectiveAddress<M>(m));
 }
 template <Mode M>
-inline uint16_t operand16(Machine& m) {
+HOT_INLINE uint16_t operand16(Machine& m) {
     if constexpr (M == IMM) return fetch16(m);
     else return rd16(m, effectiveAddress<M>(m));
 }
 
 // ---- flag arithmetic -----------------------------------------------------------------
 
-inline uint8_t nz8(unsigned r) { return static_cast<uint8_t>(((r >> 4) & CC_N) | ((r & 0xFF) == 0 ? CC_Z : 0)); }
-inline uint8_t nz16(unsigned r) {
+HOT_INLINE uint8_t nz8(unsigned r) { return static_cast<uint8_t>(((r >> 4) & CC_N) | ((r & 0xFF) == 0 ? CC_Z : 0)); }
+HOT_INLINE uint8_t nz16(unsigned r) {
     return static_cast<uint8_t>(((r >> 12) & CC_N) | ((r & 0xFFFF) == 0 ? CC_Z : 0));
 }
-inline void setFlags(CpuState& c, uint8_t mask, unsigned flags) {
+HOT_INLINE void setFlags(CpuState& c, uint8_t mask, unsigned flags) {
     c.cc = static_cast<uint8_t>((c.cc & ~mask) | flags);
 }
 
 // V = carry into the top bit XOR carry out of it; r is computed in wider arithmetic.
-inline uint8_t add8(CpuState& c, uint8_t a, uint8_t b, unsigned carry) {
+HOT_INLINE uint8_t add8(CpuState& c, uint8_t a, uint8_t b, unsigned carry) {
     unsigned r = a + b + carry;
     unsigned t = a ^ b ^ r;
     setFlags(c, CC_H | CC_NZVC,
              ((t & 0x10) << 1) | nz8(r) | (((t ^ (r >> 1)) >> 6) & CC_V) | ((r >> 8) & CC_C));
     return static_cast<uint8_t>(r);
 }
-inline uint8_t sub8(CpuState& c, uint8_t a, uint8_t b, unsigned borrow) {
+HOT_INLINE uint8_t sub8(CpuState& c, uint8_t a, uint8_t b, unsigned borrow) {
     unsigned r = a - b - borrow;
     unsigned t = a ^ b ^ r;
     setFlags(c, CC_NZVC, nz8(r) | (((t ^ (r >> 1)) >> 6) & CC_V) | ((r >> 8) & CC_C));
     return static_cast<uint8_t>(r);
 }
-inline uint16_t add16(CpuState& c, uint16_t a, uint16_t b) {
+HOT_INLINE uint16_t add16(CpuState& c, uint16_t a, uint16_t b) {
     unsigned r = unsigned{a} + b;
     unsigned t = a ^ b ^ r;
     setFlags(c, CC_NZVC, nz16(r) | (((t ^ (r >> 1)) >> 14) & CC_V) | ((r >> 16) & CC_C));
     return static_cast<uint16_t>(r);
 }
-inline uint16_t sub16(CpuState& c, uint16_t a, uint16_t b) {
+HOT_INLINE uint16_t sub16(CpuState& c, uint16_t a, uint16_t b) {
     unsigned r = unsigned{a} - b;
     unsigned t = a ^ b ^ r;
     setFlags(c, CC_NZVC, nz16(r) | (((t ^ (r >> 1)) >> 14) & CC_V) | ((r >> 16) & CC_C));
     return static_cast<uint16_t>(r);
 }
-inline uint8_t logic8(CpuState& c, uint8_t r) {
+HOT_INLINE uint8_t logic8(CpuState& c, uint8_t r) {
     setFlags(c, CC_NZV, nz8(r));
     return r;
 }
-inline uint16_t logic16(CpuState& c, uint16_t r) {
+HOT_INLINE uint16_t logic16(CpuState& c, uint16_t r) {
     setFlags(c, CC_NZV, nz16(r));
     return r;
 }
@@ -136,53 +140,53 @@ constexpr std::array<uint8_t, 256> decFlags = [] {
 }();
 
 // The single-operand operations of rows 4_ to 7_.
-inline uint8_t opNeg(CpuState& c, uint8_t v) { return sub8(c, 0, v, 0); }
-inline uint8_t opCom(CpuState& c, uint8_t v) {
+HOT_INLINE uint8_t opNeg(CpuState& c, uint8_t v) { return sub8(c, 0, v, 0); }
+HOT_INLINE uint8_t opCom(CpuState& c, uint8_t v) {
     uint8_t r = static_cast<uint8_t>(~v);
     setFlags(c, CC_NZVC, nz8(r) | CC_C);
     return r;
 }
-inline uint8_t opLsr(CpuState& c, uint8_t v) {  // V unchanged
+HOT_INLINE uint8_t opLsr(CpuState& c, uint8_t v) {  // V unchanged
     uint8_t r = static_cast<uint8_t>(v >> 1);
     setFlags(c, CC_NZC, nz8(r) | (v & CC_C));
     return r;
 }
-inline uint8_t opRor(CpuState& c, uint8_t v) {
+HOT_INLINE uint8_t opRor(CpuState& c, uint8_t v) {
     uint8_t r = static_cast<uint8_t>(v >> 1 | (c.cc & CC_C) << 7);
     setFlags(c, CC_NZC, nz8(r) | (v & CC_C));
     return r;
 }
-inline uint8_t opAsr(CpuState& c, uint8_t v) {
+HOT_INLINE uint8_t opAsr(CpuState& c, uint8_t v) {
     uint8_t r = static_cast<uint8_t>(v >> 1 | (v & 0x80));
     setFlags(c, CC_NZC, nz8(r) | (v & CC_C));
     return r;
 }
-inline uint8_t shiftLeft(CpuState& c, uint8_t v, unsigned in) {
+HOT_INLINE uint8_t shiftLeft(CpuState& c, uint8_t v, unsigned in) {
     uint8_t r = static_cast<uint8_t>(v << 1 | in);
     unsigned carry = v >> 7;
     unsigned n = r >> 7;
     setFlags(c, CC_NZVC, nz8(r) | ((n ^ carry) << 1) | carry);
     return r;
 }
-inline uint8_t opAsl(CpuState& c, uint8_t v) { return shiftLeft(c, v, 0); }
-inline uint8_t opRol(CpuState& c, uint8_t v) { return shiftLeft(c, v, c.cc & CC_C); }
-inline uint8_t opDec(CpuState& c, uint8_t v) {
+HOT_INLINE uint8_t opAsl(CpuState& c, uint8_t v) { return shiftLeft(c, v, 0); }
+HOT_INLINE uint8_t opRol(CpuState& c, uint8_t v) { return shiftLeft(c, v, c.cc & CC_C); }
+HOT_INLINE uint8_t opDec(CpuState& c, uint8_t v) {
     uint8_t r = static_cast<uint8_t>(v - 1);
     setFlags(c, CC_NZV, decFlags[r]);
     return r;
 }
-inline uint8_t opInc(CpuState& c, uint8_t v) {
+HOT_INLINE uint8_t opInc(CpuState& c, uint8_t v) {
     uint8_t r = static_cast<uint8_t>(v + 1);
     setFlags(c, CC_NZV, incFlags[r]);
     return r;
 }
-inline void opTst(CpuState& c, uint8_t v) { setFlags(c, CC_NZVC, nz8(v)); }
-inline uint8_t opClr(CpuState& c) {
+HOT_INLINE void opTst(CpuState& c, uint8_t v) { setFlags(c, CC_NZVC, nz8(v)); }
+HOT_INLINE uint8_t opClr(CpuState& c) {
     setFlags(c, CC_NZVC, CC_Z);
     return 0;
 }
 
-inline void daa(CpuState& c) {
+HOT_INLINE void daa(CpuState& c) {
     unsigned a = c.a();
     unsigned lsn = a & 0x0F, msn = a & 0xF0;
     unsigned correction = 0;
@@ -193,7 +197,7 @@ inline void daa(CpuState& c) {
     setFlags(c, CC_NZV, nz8(t) | ((t >> 8) & CC_C));  // C is only ever set here
 }
 
-inline void branch(Machine& m, bool taken) {
+HOT_INLINE void branch(Machine& m, bool taken) {
     int8_t offset = static_cast<int8_t>(fetch8(m));
     if (taken) m.cpu.pc = static_cast<uint16_t>(m.cpu.pc + offset);
 }
@@ -213,19 +217,19 @@ void zeroCycleGuard(Machine& m) {
     if (c.cyclesLeft > 0) advanceCounter(m, c.cyclesLeft);
 }
 
-inline void undefinedOpcode(Machine& m) {
+HOT_INLINE void undefinedOpcode(Machine& m) {
     (void)rd(m, m.cpu.pc);  // the processor reads the next byte and ignores it
     zeroCycleGuard(m);
 }
 
 // The undocumented store-immediate forms store into the instruction stream.
-inline void storeImmediate8(Machine& m, uint8_t v) {
+HOT_INLINE void storeImmediate8(Machine& m, uint8_t v) {
     logic8(m.cpu, v);
     uint16_t ea = m.cpu.pc++;
     wr(m, ea, v);
     zeroCycleGuard(m);
 }
-inline void storeImmediate16(Machine& m, uint16_t v) {
+HOT_INLINE void storeImmediate16(Machine& m, uint16_t v) {
     logic16(m.cpu, v);
     uint16_t ea = m.cpu.pc;
     m.cpu.pc = static_cast<uint16_t>(m.cpu.pc + 2);
@@ -268,7 +272,7 @@ inline void storeImmediate16(Machine& m, uint16_t v) {
         wr(m, ea, fn(c, rd(m, ea)));                                     \
     } break;
 
-inline void execute(Machine& m, uint8_t op) {
+HOT_INLINE void execute(Machine& m, uint8_t op) {
     CpuState& c = m.cpu;
     switch (op) {
         // 0_
@@ -455,9 +459,12 @@ inline void execute(Machine& m, uint8_t op) {
 #undef MODES3
 #undef UNARY
 
+// The copy of the handlers that executeOneMore runs, kept out of line.
+[[gnu::noinline]] void executeOutOfLine(Machine& m, uint8_t op) { execute(m, op); }
+
 // CLI, SEI or TAP: the instructions that run one more instruction before interrupts
 // are looked at.
-inline bool masksInterrupts(uint8_t op) { return op == 0x0E || op == 0x0F || op == 0x06; }
+HOT_INLINE bool masksInterrupts(uint8_t op) { return op == 0x0E || op == 0x0F || op == 0x06; }
 
 // The longest chain of CLI/SEI/TAP followed through executeOneMore; only a program
 // made of nothing else gets that far, and the loop then picks up where it stopped.
@@ -559,7 +566,7 @@ void executeOneMore(Machine& m) {
             ++chain;
             continue;
         }
-        execute(m, op);
+        executeOutOfLine(m, op);
         advanceCounter(m, cycleTable[op]);
         checkInterrupts(m);
         break;
