@@ -5,6 +5,7 @@
 #include "app/scheduler.h"
 #include "config/settings_file.h"
 #include "keyboard_dialog.h"
+#include "load_binary_dialog.h"
 #include "machine.h"
 #include "memory_dialog.h"
 #include "printer_dialog.h"
@@ -61,7 +62,5 @@ bool runTimingDialog(QWidget* owner, Machine& m) {
 }
 
 bool runLoadBinaryDialog(QWidget* owner, Machine& m) {
-    (void)owner;
-    (void)m;
-    return false;
+    return runDialog<LoadBinaryDialogView>(owner, m, saveLoadBinarySection);
 }

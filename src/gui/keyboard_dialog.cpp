@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "dialog_util.h"
+#include "host_keys.h"
 #include "machine.h"
 
 CaptureField::CaptureField(QWidget* parent) : QWidget(parent) {
@@ -47,66 +48,6 @@ void CaptureField::paintEvent(QPaintEvent* e) {
 void CaptureField::mousePressEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton && onClick) onClick();
     setFocus(Qt::MouseFocusReason);
-}
-
-namespace {
-// Linux evdev key numbers (X keycode - 8) to Windows virtual-key codes, US positions.
-uint8_t virtualKeyOfEvdev(uint32_t k) {
-    static const uint8_t table[128] = {
-        0,    0x1B, '1',  '2',  '3',  '4',  '5',  '6',  '7',  '8',  '9',  '0',  0xBD, 0xBB, 0x08, 0x09,  // 0
-        'Q',  'W',  'E',  'R',  'T',  'Y',  'U',  'I',  'O',  'P',  0xDB, 0xDD, 0x0D, 0x11, 'A',  'S',   // 16
-        'D',  'F',  'G',  'H',  'J',  'K',  'L',  0xBA, 0xDE, 0xC0, 0x10, 0xDC, 'Z',  'X',  'C',  'V',   // 32
-        'B',  'N',  'M',  0xBC, 0xBE, 0xBF, 0x10, 0x6A, 0x12, 0x20, 0x14, 0x70, 0x71, 0x72, 0x73, 0x74,  // 48
-        0x75, 0x76, 0x77, 0x78, 0x79, 0x90, 0x91, 0x67, 0x68, 0x69, 0x6D, 0x64, 0x65, 0x66, 0x6B, 0x61,  // 64
-        0x62, 0x63, 0x60, 0x6E, 0,    0,    0xE2, 0x7A, 0x7B, 0,    0,    0,    0,    0,    0,    0,     // 80
-        0x0D, 0x11, 0x6F, 0x2C, 0x12, 0,    0x24, 0x26, 0x21, 0x25, 0x27, 0x23, 0x28, 0x22, 0x2D, 0x2E,  // 96
-        0,    0,    0,    0,    0,    0,    0,    0x13, 0,    0,    0,    0,    0,    0,    0,    0};    // 112
-    return k < 128 ? table[k] : 0;
-}
-
-uint8_t virtualKeyOfQtKey(int key, bool keypad) {
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) return static_cast<uint8_t>(key);
-    if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<uint8_t>(keypad ? 0x60 + (key - Qt::Key_0) : key);
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return static_cast<uint8_t>(0x70 + (key - Qt::Key_F1));
-    switch (key) {
-        case Qt::Key_Escape: return 0x1B;
-        case Qt::Key_Backspace: return 0x08;
-        case Qt::Key_Tab: return 0x09;
-        case Qt::Key_Return: case Qt::Key_Enter: return 0x0D;
-        case Qt::Key_Space: return 0x20;
-        case Qt::Key_Shift: return vkShift;
-        case Qt::Key_Control: return vkControl;
-        case Qt::Key_Insert: return 0x2D;
-        case Qt::Key_Delete: return 0x2E;
-        case Qt::Key_Home: return 0x24;
-        case Qt::Key_End: return 0x23;
-        case Qt::Key_PageUp: return 0x21;
-        case Qt::Key_PageDown: return 0x22;
-        case Qt::Key_Left: return 0x25;
-        case Qt::Key_Up: return 0x26;
-        case Qt::Key_Right: return 0x27;
-        case Qt::Key_Down: return 0x28;
-        case Qt::Key_ScrollLock: return 0x91;
-        case Qt::Key_Pause: return 0x13;
-        case Qt::Key_Asterisk: return keypad ? 0x6A : 0;
-        case Qt::Key_Plus: return keypad ? 0x6B : 0xBB;
-        case Qt::Key_Minus: return keypad ? 0x6D : 0xBD;
-        case Qt::Key_Period: return keypad ? 0x6E : 0xBE;
-        case Qt::Key_Slash: return keypad ? 0x6F : 0xBF;
-        default: return 0;
-    }
-}
-}  // namespace
-
-uint8_t virtualKeyOf(const QKeyEvent& e) {
-    quint32 scan = e.nativeScanCode();
-    if (scan > 8 && QGuiApplication::platformName().startsWith("xcb")) {
-        if (uint8_t vk = virtualKeyOfEvdev(scan - 8)) return vk;
-    }
-    if (uint8_t vk = virtualKeyOfQtKey(e.key(), e.modifiers() & Qt::KeypadModifier)) return vk;
-    QString t = e.text();
-    if (t.size() == 1 && t[0].unicode() < 128) return usLayoutKeyForCharacter(static_cast<char>(t[0].unicode()));
-    return 0;
 }
 
 KeyboardDialogView::KeyboardDialogView(QWidget* parent, Machine& m) : QDialog(parent), m_(m) {
@@ -176,11 +117,14 @@ bool KeyboardDialogView::eventFilter(QObject* watched, QEvent* e) {
     if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) && watched->isWidgetType()) {
         auto* k = static_cast<QKeyEvent*>(e);
         if (!k->isAutoRepeat()) {
-            uint8_t vk = virtualKeyOf(*k);
-            if (vk) seen_[vk] = e->type() == QEvent::KeyPress ? 0x80 : 0;
+            uint8_t vk = virtualKeyFor(*k);
+            if (e->type() == QEvent::KeyPress)
+                seen_.press(vk);
+            else
+                seen_.release(vk);
         }
     } else if (e->type() == QEvent::ApplicationDeactivate) {
-        std::fill(std::begin(seen_), std::end(seen_), 0);
+        seen_.releaseAll();
     }
     return QDialog::eventFilter(watched, e);
 }
@@ -188,7 +132,7 @@ bool KeyboardDialogView::eventFilter(QObject* watched, QEvent* e) {
 void KeyboardDialogView::captureClicked() {
     uint8_t held[256];
     hostReadKeyboard(m_.host, held);
-    for (int i = 0; i < 256; ++i) held[i] |= seen_[i];
+    for (int i = 0; i < 256; ++i) held[i] |= seen_.state[i];
     Qt::KeyboardModifiers mods = QGuiApplication::queryKeyboardModifiers();
     if (mods & Qt::ShiftModifier) held[vkShift] |= 0x80;
     if (mods & Qt::ControlModifier) held[vkControl] |= 0x80;

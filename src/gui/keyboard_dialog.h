@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "config/keyboard_dialog_model.h"
+#include "host_keys.h"
 
 class QCheckBox;
 class QKeyEvent;
@@ -40,10 +41,6 @@ private:
     QString text_;
 };
 
-// The Windows virtual-key code of a Qt key event, by physical key where the platform
-// reports one (US layout positions); 0 when the key is not known.
-uint8_t virtualKeyOf(const QKeyEvent& e);
-
 class KeyboardDialogView : public QDialog {
     Q_OBJECT
 public:
@@ -64,5 +61,5 @@ private:
     void refresh();
     void captureClicked();
     Machine& m_;
-    uint8_t seen_[256] = {};  // keys this dialog saw go down and not yet up
+    HostKeyState seen_;  // keys this dialog saw go down and not yet up
 };

@@ -5,6 +5,7 @@
 #include <set>
 #include <tuple>
 
+#include "config/load_binary_dialog_model.h"
 #include "config/memory_dialog_model.h"
 #include "config/printer_dialog_model.h"
 #include "config/sound_dialog_model.h"
@@ -197,4 +198,22 @@ TEST(TimingDialogModel, FastTurnsTheClickerOff) {
     ASSERT_TRUE(timingOk(d, w));
     EXPECT_EQ(w.cpuspeedopt, 3);
     EXPECT_EQ(w.clickerflag, 0);
+}
+
+TEST(LoadBinaryDialogModel, FieldsShowTheLastEntryFormAndBrowseOffersThreeFilters) {
+    auto m = std::make_unique<Machine>();
+    m->workingSettings.bloadaddr = 19456;
+    m->workingSettings.loadaddrishex = 0;
+    LoadBinaryForm f = openLoadBinaryDialog(m->workingSettings);
+    EXPECT_EQ(f.loadText, "19456");
+    EXPECT_EQ(f.execText, "$4cff");
+    FakeChooser chooser;
+    chooser.answer = "game.obj";
+    m->host.files = &chooser;
+    ASSERT_TRUE(loadBinaryBrowse(*m, f));
+    EXPECT_EQ(f.fileName, "game.obj");
+    EXPECT_EQ(m->workingSettings.bloadfilename, "game.obj");
+    ASSERT_EQ(chooser.lastFilters.size(), 3u);
+    EXPECT_EQ(chooser.lastFilters[1].description, "TASM Object Files (*.obj)");
+    EXPECT_EQ(chooser.lastMode, ChooseMode::Open);
 }

@@ -7,13 +7,16 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
 #include <memory>
 
+#include "config/settings_file.h"
 #include "dialogs.h"
 #include "keyboard_dialog.h"
+#include "load_binary_dialog.h"
 #include "machine.h"
 #include "memory_dialog.h"
 #include "printer_dialog.h"
@@ -42,6 +45,21 @@ bool runWith(bool (*opener)(QWidget*, Machine&), Machine& m, std::function<void(
     return ok;
 }
 
+// A machine whose settings file lives in a fresh temporary directory.
+struct Fixture {
+    QTemporaryDir dir;
+    std::unique_ptr<Machine> m = std::make_unique<Machine>();
+    Fixture() { m->iniPath = (dir.path() + "/foo.ini").toStdString(); }
+    std::string path(const char* name) const { return (dir.path() + "/" + name).toStdString(); }
+    // What the next start-up would read back.
+    std::unique_ptr<Machine> reloaded() const {
+        auto r = std::make_unique<Machine>();
+        r->iniPath = m->iniPath;
+        loadSettings(*r);
+        return r;
+    }
+};
+
 struct HeldKeys : HostKeyboard {
     uint8_t state[256] = {};
     void readState(uint8_t out[256]) override { std::copy(state, state + 256, out); }
@@ -53,7 +71,8 @@ class ConfigDialogsTest : public QObject {
     Q_OBJECT
 private slots:
     void memoryRadiosEnableTheirControlsAndOkCommits() {
-        auto m = std::make_unique<Machine>();
+        Fixture f;
+        auto& m = f.m;
         bool ok = runWith<MemoryDialogView>(runMemoryDialog, *m, [](MemoryDialogView& d) {
             QVERIFY(d.expander->isEnabled() && !d.ramAtC000->isEnabled());
             QVERIFY(!d.browse[0]->isEnabled());
@@ -70,10 +89,12 @@ private slots:
         QCOMPARE(m->settings.RAMatC000flag, 1);
         QCOMPARE(m->settings.expanderflag, 1);
         QCOMPARE(m->settings.usebuiltinromflag, 0);
+        QCOMPARE(f.reloaded()->settings.RAMatC000flag, 1);
     }
 
     void cancelLeavesSettingsUntouched() {
-        auto m = std::make_unique<Machine>();
+        Fixture f;
+        auto& m = f.m;
         bool ok = runWith<SoundDialogView>(runSoundDialog, *m, [](SoundDialogView& d) {
             QVERIFY(d.cancel->isDefault());
             clickIndicator(d.clicker);
@@ -84,6 +105,7 @@ private slots:
         QVERIFY(!ok);
         QCOMPARE(m->settings.clickervolpct, 50);
         QCOMPARE(m->settings.clickerflag, 1);
+        QVERIFY(!QFile::exists(QString::fromStdString(m->iniPath.string())));
     }
 
     void printerWidthFieldFollowsItsRadio() {
@@ -102,7 +124,8 @@ private slots:
     }
 
     void timingControlsAndFastOk() {
-        auto m = std::make_unique<Machine>();
+        Fixture f;
+        auto& m = f.m;
         bool ok = runWith<TimingDialogView>(runTimingDialog, *m, [](TimingDialogView& d) {
             QVERIFY(d.speed[0]->isChecked() && d.speedup->isChecked());
             d.speedSlider->setValue(150);
@@ -128,6 +151,9 @@ private slots:
         QCOMPARE(m->settings.clickerflag, 0);
         QCOMPARE(m->settings.ntscmultiplierpct, 100);
         QCOMPARE(m->settings.fpscust, 60);
+        auto r = f.reloaded();
+        QCOMPARE(r->settings.cpuspeedopt, 3);
+        QCOMPARE(r->settings.clickerflag, 1);  // the SOUND section on disk is not rewritten
     }
 
     void videoSwatchAndSize() {
@@ -146,7 +172,8 @@ private slots:
     }
 
     void keyboardCaptureAndDelete() {
-        auto m = std::make_unique<Machine>();
+        Fixture f;
+        auto& m = f.m;
         HeldKeys keys;
         m->host.keyboard = &keys;
         bool ok = runWith<KeyboardDialogView>(runKeyboardDialog, *m, [&](KeyboardDialogView& d) {
@@ -171,12 +198,50 @@ private slots:
             QTest::mouseRelease(d.pcKeys->viewport(), Qt::LeftButton, {}, second);
             QTest::mouseDClick(d.pcKeys->viewport(), Qt::LeftButton, {}, second);
             QCOMPARE(d.pcKeys->count(), 1);
+            std::fill(std::begin(keys.state), std::end(keys.state), 0);
+            QTest::keyPress(d.capture, Qt::Key_B);  // seen by the dialog itself
+            click(d.capture);
+            QCOMPARE(d.capture->text(), QString("b"));
+            QTest::keyRelease(d.capture, Qt::Key_B);
             click(d.ok);
         });
         QVERIFY(ok);
         QCOMPARE(m->settings.emulatedflag, 0);
         QCOMPARE(m->settings.keyShift['A'], 0x41);
         QCOMPARE(m->settings.keyShift['Z'], 0xFF);
+        QCOMPARE(f.reloaded()->settings.keyShift['A'], 0x41);
+    }
+
+    void loadBinaryErrorKeepsTheDialogOpenThenLoads() {
+        Fixture f;
+        auto& m = f.m;
+        std::string file = f.path("prog.bin");
+        QFile out(QString::fromStdString(file));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("\x01\x02\x03", 3);
+        out.close();
+        m->settings.bloadfilename = file;
+        std::vector<std::string> shown;
+        bool ok = runWith<LoadBinaryDialogView>(runLoadBinaryDialog, *m, [&](LoadBinaryDialogView& d) {
+            QCOMPARE(d.loadAddress->text(), QString("$4c00"));
+            d.showErrors = [&](const std::string& text) { shown.push_back(text); };
+            d.loadAddress->selectAll();
+            QTest::keyClicks(d.loadAddress, "$4G00");
+            click(d.ok);
+            QVERIFY(d.isVisible());
+            d.loadAddress->selectAll();
+            QTest::keyClicks(d.loadAddress, "20000");
+            clickIndicator(d.setExec);
+            click(d.ok);
+        });
+        QVERIFY(ok);
+        QCOMPARE(shown, std::vector<std::string>{"ERROR: \nProblem with load address\n"});
+        QCOMPARE(m->mem.addressSpace[20002], 3);
+        QCOMPARE(m->mem.addressSpace[0x421F], 0x4C);
+        auto r = f.reloaded();
+        QCOMPARE(r->settings.bloadaddr, 20000);
+        QCOMPARE(r->settings.loadaddrishex, 0);
+        QCOMPARE(r->settings.pokeexecaddr, 1);
     }
 };
 
