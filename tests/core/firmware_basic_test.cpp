@@ -72,7 +72,7 @@ TEST(FirmwareBasic, BreakStopsARunningLoopAndContContinues) {
 TEST(FirmwareBasic, StatementsAndFunctions) {
     struct Case {
         const char* input;
-        const char* shown;
+        std::string shown;
     } cases[] = {
         {"10 DATA 5,-7\r20 READ A,B:PRINT A;B;A*B;ABS(B);SGN(B)\rRUN\r", " 5 -7 -35  7 -1 "},
         {"PRINT NOT 0;3>2;2>=3;1<>1;5=5 AND 2<1;1 OR 4\r", "-1 -1  0  0  0  5 "},
@@ -92,6 +92,11 @@ TEST(FirmwareBasic, StatementsAndFunctions) {
         {"10 PRINT \"A\";:STOP:PRINT \"B\"\rRUN\rCONT\r", "BREAK IN 10"},
         {"10 CLEAR:A=1:PRINT A;\rRUN\rPRINT A\r", " 1 "},
         {"PRINT@70,\"HI\"\r", "OK    HI"},
+        {"10 PRINT 1\r20 PRINT 2\rRUN 20\r", "RUN 20" + std::string(26, ' ') + "\n 2 "},
+        {"10 A=1\r20 B=2\r30 C=3\r40 D=4\rLIST 20-30\r", "LIST 20-30" + std::string(22, ' ') + "\n20 B=2" +
+                                                              std::string(26, ' ') + "\n30 C=3" + std::string(26, ' ') +
+                                                              "\nOK"},
+        {"10 A=1\r20 B=2\rLIST -10\r", "LIST -10" + std::string(24, ' ') + "\n10 A=1" + std::string(26, ' ') + "\nOK"},
     };
     for (const Case& c : cases) {
         BasicMachine b;

@@ -165,7 +165,7 @@ TEST(FirmwareTiming, CassetteHalvesAndPrinterBitsKeepTheirWindows) {
     EXPECT_LE(long_, 6);
 
     BasicMachine p;
-    p.chooser.answer = false;
+    p.m->settings.filename = testTmp("fw_timing_lprint.txt").string();
     std::vector<uint32_t> gaps = port2Gaps(p, "LPRINT \"AB\"\r", 300000);
     ASSERT_EQ(gaps.size(), 32u);  // A, B, CR: 11 writes each
     for (size_t i = 0; i < gaps.size(); ++i) {
