@@ -116,17 +116,17 @@ std::string optKeyboard(CliRun& run, const std::string& mode) {
     return {};
 }
 
-std::string optKey(CliRun& run, const std::string& spec) {
-    const std::string usage = "--key needs NAME[+NAME]@FRAME:FRAMES, not \"" + spec + "\"";
-    const size_t at = spec.rfind('@');
+std::string optKey(CliRun& run, const std::string& arg) {
+    const std::string usage = "--key needs NAME[+NAME]@FRAME:FRAMES, not \"" + arg + "\"";
+    const size_t at = arg.rfind('@');
     if (at == std::string::npos) return usage;
-    const size_t colon = spec.find(':', at);
+    const size_t colon = arg.find(':', at);
     if (colon == std::string::npos) return usage;
     CliKeyboard::Hold hold;
-    if (!parsePositive(spec.substr(at + 1, colon - at - 1), hold.firstFrame) ||
-        !parsePositive(spec.substr(colon + 1), hold.frames))
+    if (!parsePositive(arg.substr(at + 1, colon - at - 1), hold.firstFrame) ||
+        !parsePositive(arg.substr(colon + 1), hold.frames))
         return usage;
-    std::string names = spec.substr(0, at);
+    std::string names = arg.substr(0, at);
     size_t start = 0;
     while (true) {
         const size_t plus = names.find('+', start);
@@ -174,12 +174,12 @@ std::string optExec(CliRun& run, const std::string& address) {
     return {};
 }
 
-std::string optLoadBinary(CliRun& run, const std::string& spec) {
-    const size_t at = spec.rfind('@');
+std::string optLoadBinary(CliRun& run, const std::string& arg) {
+    const size_t at = arg.rfind('@');
     bool hex = false;
-    if (at == std::string::npos || at == 0 || parseAddress(spec.substr(at + 1), hex) < 0)
-        return "--load-binary needs FILE@ADDR (decimal or $hex), not \"" + spec + "\"";
-    LoadBinaryForm form{!run.execAddress.empty(), spec.substr(at + 1), run.execAddress, spec.substr(0, at)};
+    if (at == std::string::npos || at == 0 || parseAddress(arg.substr(at + 1), hex) < 0)
+        return "--load-binary needs FILE@ADDR (decimal or $hex), not \"" + arg + "\"";
+    LoadBinaryForm form{!run.execAddress.empty(), arg.substr(at + 1), run.execAddress, arg.substr(0, at)};
     run.loadBinaryGiven = true;
     // After the start-up reset, whose memory fill would wipe it.
     run.afterReset.push_back([form](Machine& m, CliRun&) {

@@ -36,11 +36,11 @@ struct CliChooser : FileChooser {
 bool parseKeyName(const std::string& name, uint8_t& vk);
 
 std::string optKeyboard(CliRun& run, const std::string& mode);
-std::string optKey(CliRun& run, const std::string& spec);
+std::string optKey(CliRun& run, const std::string& arg);
 std::string optPrinter(CliRun& run, const std::string& file);
 std::string optCassetteOut(CliRun& run, const std::string& file);
 std::string optExec(CliRun& run, const std::string& address);
-std::string optLoadBinary(CliRun& run, const std::string& spec);
+std::string optLoadBinary(CliRun& run, const std::string& arg);
 std::string optCassette(CliRun& run, const std::string& file);
 std::string optType(CliRun& run, const std::string& file);
 std::string optTypeText(CliRun& run, const std::string& text);
