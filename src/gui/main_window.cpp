@@ -75,6 +75,7 @@ MainWindow::MainWindow(Machine& m) : m_(m) {
     rebuildDisplay(m_);
     soundInit(m_);
     startupReset(m_);
+    paintScreen();
 
     loopTimer_.setSingleShot(true);
     loopTimer_.setTimerType(Qt::PreciseTimer);

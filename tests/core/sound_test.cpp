@@ -150,7 +150,11 @@ TEST_F(SoundTest, HighFrameRatesClipClicksInsideTheMixBuffer) {
 
 TEST_F(SoundTest, ClickerOffOrNoDeviceRunsWithoutABuffer) {
     m->settings.clickerflag = 0;
+    m->scheduler.highResAvailable = true;
+    m->scheduler.counterFrequency = 1000000000;
+    m->scheduler.ticksPerFrame = 1;
     EXPECT_TRUE(soundInit(*m));
+    EXPECT_EQ(m->scheduler.ticksPerFrame, 16689342);  // 736 bytes at 44 100 a second
     EXPECT_EQ(dev.bufferBytes, 0u);
     soundFrameStart(*m, 0);
     speakerEdge(*m, 100, 0x81);
@@ -161,7 +165,9 @@ TEST_F(SoundTest, ClickerOffOrNoDeviceRunsWithoutABuffer) {
 
     dev.openOk = false;
     m->settings.clickerflag = 1;
+    m->scheduler.ticksPerFrame = 1;
     EXPECT_FALSE(soundInit(*m));
+    EXPECT_EQ(m->scheduler.ticksPerFrame, 1);  // without sound the frame clock keeps its period
     m->host.sound = nullptr;
     EXPECT_FALSE(soundInit(*m));
     EXPECT_EQ(m->sound.clickUp[3], -14080);  // tables are built anyway

@@ -124,6 +124,24 @@ private slots:
         QVERIFY(!m->sound.paused);
     }
 
+    void memoryDialogHardResetsOnlyWhenConfirmed() {
+        auto m = newMachine();
+        MainWindow w(*m);
+        w.showAtStart();
+        QTRY_VERIFY(m->scheduler.framesRun > 20);
+        for (bool confirm : {false, true}) {
+            QTimer::singleShot(100, [confirm] {
+                if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                    confirm ? d->accept() : d->reject();
+            });
+            uint32_t before = currentCycles(m->cycles);
+            w.runCommand(cmdMemory);
+            QVERIFY(currentCycles(m->cycles) >= before);  // nothing yet: the reset is posted
+            QCoreApplication::processEvents();
+            QCOMPARE(currentCycles(m->cycles) < before, confirm);
+        }
+    }
+
     void keysReachTheKeyStateAndAltQuestionMarkOpensAbout() {
         auto m = newMachine();
         MainWindow w(*m);

@@ -4,10 +4,6 @@
 
 #include "machine.h"
 
-namespace {
-constexpr size_t maxPathChars = 259;
-}
-
 uint32_t readUnsignedField(const std::string& text) {
     size_t b = text.find_first_not_of(' ');
     if (b == std::string::npos) return 0;
@@ -50,6 +46,7 @@ int32_t printerWidthFromText(const std::string& text) {
 void printerOk(const PrinterDialog& d, Settings& w) {
     w.autolinefeedflag = d.autoLinefeed;
     w.width = printerWidthFromText(d.widthText);
-    w.filename = d.fileName.substr(0, maxPathChars);
+    // Kept whole: a path cut short would send the output to another file.
+    w.filename = d.fileName;
     w.fixedwidthflag = d.fixedWidth;
 }
