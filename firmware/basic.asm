@@ -451,7 +451,7 @@ ns_stmt: jsr    chrget
         bra     newstt
 
 dobrk:  jsr     stopsv
-        jsr     newlin
+brkmsg: jsr     newlin
         jsr     outmsg
         dc.b    "BREAK",0
         jsr     inmsg
@@ -1150,10 +1150,12 @@ in_rd2: jsr     swaptp
         ldx     INSAVE
         stx     TXTPTR
         jmp     in_ask
-in_brk: ldx     MEMTOP
+in_brk: ldx     MEMTOP          ; BREAK while typing the answer: no CONT
         clr     0,x
         txs
-        jmp     dobrk
+        ldx     #0
+        stx     OLDTXT
+        jmp     brkmsg
 snerr5: jmp     snerr
 
 ; swaptp: exchange TXTPTR and INPTR

@@ -322,9 +322,9 @@ tapbrk: ldx     MEMTOP
         clr     0,x
         txs
         bsr     tclean
-        ldx     #$FFFF
-        stx     CURLIN
-        jmp     dobrk
+        ldx     #0
+        stx     OLDTXT
+        jmp     brkmsg
 
 ; ---- statements ----
 csave:  cmpa    #'M

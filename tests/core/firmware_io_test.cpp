@@ -217,3 +217,16 @@ TEST(FirmwareCassette, CloadFindsAFileByNameAndSkipfPassesOne) {
         EXPECT_TRUE(b.shows("10 PRINT \"B\"")) << command << "\n" << b.screen();
     }
 }
+
+TEST(FirmwareCassette, BreakEndsAWaitForTheTape) {
+    BasicMachine b;
+    b.type("10 CLOAD\rRUN\r", 20);
+    EXPECT_FALSE(b.shows("BREAK"));
+    b.m->keyboard.emulatedKeyState[vkEscape] = 0x80;
+    b.runFrames(3);
+    b.m->keyboard.emulatedKeyState[vkEscape] = 0;
+    b.runFrames(3);
+    EXPECT_TRUE(b.shows("BREAK IN 10" + std::string(21, ' ') + "\nOK")) << b.screen();
+    b.type("CONT\r", 5);
+    EXPECT_TRUE(b.shows("?CN ERROR")) << b.screen();
+}
