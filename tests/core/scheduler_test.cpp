@@ -58,6 +58,14 @@ TEST_F(SchedulerTest, TimingTable) {
         EXPECT_EQ(m->timing.borderVblankCycles, c.vblank);
     }
     EXPECT_EQ(m->settings.cpuspeedopt, 0);  // 7 was replaced in the settings record
+
+    // Custom counts typed into the timing dialog are not bounded until the next start.
+    m->settings.cpuspeedopt = 2;
+    m->settings.activescancust = 3000000000u;
+    m->settings.vblankcust = 500;
+    recomputeFrameTiming(*m);
+    EXPECT_EQ(m->timing.activeScanCycles, INT32_MAX);
+    EXPECT_EQ(m->timing.borderVblankCycles, 500);
 }
 
 TEST_F(SchedulerTest, CounterPacesFramesRepaintsAndTheDelay) {

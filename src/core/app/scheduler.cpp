@@ -69,8 +69,10 @@ void recomputeFrameTiming(Machine& m) {
             break;
         case 2:
             t.framesPerSecond = s.fpscust;
-            t.activeScanCycles = static_cast<int32_t>(s.activescancust);
-            t.borderVblankCycles = static_cast<int32_t>(s.vblankcust);
+            // The timing dialog stores what was typed; a count past the signed range
+            // would turn into a negative budget, so it is held at the largest one.
+            t.activeScanCycles = static_cast<int32_t>(std::min<uint32_t>(s.activescancust, INT32_MAX));
+            t.borderVblankCycles = static_cast<int32_t>(std::min<uint32_t>(s.vblankcust, INT32_MAX));
             break;
         default:
             t.framesPerSecond = 60;
