@@ -73,7 +73,7 @@ void stop(pid_t pid) {
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
-    fs::path tovrin = argc > 1 ? fs::path(argv[1]) : fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "src/gui/tovrin";
+    fs::path tovrin = argc > 1 ? fs::absolute(argv[1]) : fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "src/gui/tovrin";
     if (!fs::exists(tovrin)) {
         std::printf("idle: skipped, %s not built (configure without -DTOVRIN_GUI=OFF)\n", tovrin.c_str());
         return 0;
