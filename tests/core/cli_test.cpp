@@ -24,7 +24,7 @@ struct CliResult {
 };
 
 fs::path cliDir() {
-    fs::path dir = fs::path(TOVRIN_TEST_TMP) / "cli";
+    fs::path dir = fs::path(TOVRIN_TEST_TMP) / ("cli-" + std::to_string(getpid()));
     fs::create_directories(dir);
     return dir;
 }

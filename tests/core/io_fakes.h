@@ -1,5 +1,7 @@
 // Scripted host services for the machine I/O tests, and small file helpers.
 #pragma once
+
+#include <unistd.h>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -46,7 +48,8 @@ struct FakeLog : MessageBoxes, DebugLog {
 using FakeDebug = FakeLog;
 
 inline std::filesystem::path testTmp(const std::string& name) {
-    auto dir = std::filesystem::path(TOVRIN_TEST_TMP) / "io";
+    // One folder per process: ctest runs the tests of this binary in parallel.
+    auto dir = std::filesystem::path(TOVRIN_TEST_TMP) / ("io-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     return dir / name;
 }

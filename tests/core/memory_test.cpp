@@ -1,5 +1,6 @@
 // The address decoder against the read and write tables, and loading the ROM images.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -222,7 +223,7 @@ struct RecordedMessages : MessageBoxes {
     void show(const std::string& text, const std::string& title, MessageIcon) override { shown.emplace_back(text, title); }
 };
 
-fs::path scratch(const std::string& name) { return fs::path(TOVRIN_TEST_TMP) / "memory" / name; }
+fs::path scratch(const std::string& name) { return fs::path(TOVRIN_TEST_TMP) / ("memory-" + std::to_string(getpid())) / name; }
 
 std::vector<uint8_t> writeCounting(const fs::path& p, size_t n) {
     std::vector<uint8_t> v(n);
