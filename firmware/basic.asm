@@ -884,6 +884,16 @@ sx_2:   stab    KTMP
         ldab    KTMP
         rts
 
+; setxyc: "(x,y)" as setxy, closing bracket included; A = the cell, N set for a block
+setxyc: jsr     setxy
+        pshx
+        pshb
+        jsr     chkcls
+        pulb
+        pulx
+        ldaa    0,x
+        rts
+
 set:    jsr     setxy
         pshx
         pshb
@@ -916,13 +926,7 @@ st_k:   stab    TMP3
         staa    0,x
         rts
 
-resetst: jsr    setxy
-        pshx
-        pshb
-        jsr     chkcls
-        pulb
-        pulx
-        ldaa    0,x
+resetst: jsr    setxyc
         bmi     rt_g
         ldaa    #$80
         bra     rt_s

@@ -297,14 +297,7 @@ pm_bad: cmpa    #'"
         bne     snerr6
         jmp     tmerr
 snerr6: jmp     snerr
-pm_par: jsr     chrget
-        jsr     eval
-        pshb
-        psha
-        jsr     chkcls
-        pula
-        pulb
-        rts
+pm_par: jmp     parexp
 
 ; getnum: unsigned decimal digits at TXTPTR to D (0-65535)
 getnum: ldd     #0
@@ -414,13 +407,7 @@ fn_vp:  jsr     chrget
         pulb
         rts
 fn_pnt: jsr     chrget
-        jsr     setxy
-        pshx
-        pshb
-        jsr     chkcls
-        pulb
-        pulx
-        ldaa    0,x
+        jsr     setxyc
         bmi     fp_g
         ldd     #-1             ; a text character
         rts
