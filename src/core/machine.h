@@ -42,5 +42,6 @@ struct Machine {
     DialogRunState dialogs;  // what the configuration dialogs keep for the run
 
     std::filesystem::path iniPath;        // the settings file; empty: settings are not saved
+    bool settingsFileWarned = false;      // the one message about a settings file kept as it is
     std::filesystem::path startupDirectory;
 };

@@ -170,12 +170,16 @@ TEST(TimingDialogModel, DefaultGivesNtsc100WithBothChecksCleared) {
 }
 
 TEST(TimingDialogModel, CustomRefusalsCorrectTheFieldsAndStoreNothing) {
-    struct Case { std::array<std::string, 3> typed, shown; bool accepted; };
+    struct Case { std::array<std::string, 3> typed, shown; bool accepted, message; };
     const Case cases[] = {
-        {{"10", "10", "60"}, {"24", "24", "60"}, false},
-        {{"20000", "4000", "0"}, {"20000", "4000", "1"}, false},
-        {{"", "x", ""}, {"24", "24", "1"}, false},
-        {{"20", "4", "900"}, {"20", "4", "900"}, true},
+        {{"10", "10", "60"}, {"24", "24", "60"}, false, false},
+        {{"20000", "4000", "0"}, {"20000", "4000", "1"}, false, false},
+        {{"", "x", ""}, {"24", "24", "1"}, false, false},
+        {{"20", "4", "900"}, {"20", "4", "900"}, true, false},
+        // At most 100 times the NTSC budgets, with a message saying so.
+        {{"5000000000", "3551", "60"}, {"1136400", "3551", "60"}, false, true},
+        {{"11364", "355101", "60"}, {"11364", "355100", "60"}, false, true},
+        {{"1136400", "355100", "900"}, {"1136400", "355100", "900"}, true, false},
     };
     for (const Case& c : cases) {
         Settings w;
@@ -184,7 +188,9 @@ TEST(TimingDialogModel, CustomRefusalsCorrectTheFieldsAndStoreNothing) {
         d.fields = c.typed;
         EXPECT_EQ(timingOk(d, w), c.accepted) << c.typed[0];
         EXPECT_EQ(d.fields, c.shown);
-        EXPECT_EQ(w.activescancust, c.accepted ? 20u : 11364u);
+        EXPECT_EQ(!d.message.empty(), c.message);
+        if (c.accepted) EXPECT_EQ(w.activescancust, std::stoul(c.typed[0]));
+        if (!c.accepted) EXPECT_EQ(w.activescancust, 11364u);
         EXPECT_EQ(w.fpscust, c.accepted ? 900 : 60);
     }
 }

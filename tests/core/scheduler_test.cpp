@@ -74,7 +74,11 @@ TEST_F(SchedulerTest, CounterPacesFramesRepaintsAndTheDelay) {
     clock.counter = 1000000;
     EXPECT_TRUE(frameStep(*m));  // deadlines start at 0: due at once
     EXPECT_EQ(frameStepDelayMs(*m), 16);  // 16.67 ms, rounded down
-    clock.counter += 9999;
+    EXPECT_EQ(frameStepDelayUs(*m), 16666);
+    clock.counter += 9950;
+    EXPECT_EQ(frameStepDelayMs(*m), 0);  // the last fraction of a millisecond...
+    EXPECT_EQ(frameStepDelayUs(*m), 83);  // ...which the loop sleeps rather than polls
+    clock.counter += 49;
     EXPECT_FALSE(frameStep(*m));
     EXPECT_EQ(frames(), 1u);
     clock.counter += 1;

@@ -1,12 +1,18 @@
 // The settings file: INI lookup and rewriting, every kind of key, bounds, the pointer
 // file, and files full of garbage.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "config/settings_file.h"
 #include "machine.h"
@@ -83,7 +89,7 @@ TEST(SettingsFile, EverySectionRoundTrips) {
     s.ROMfilename = "rom file.bin", s.CHARfilename = " spaced ", s.CHARXfilename = std::string(300, 'x');
     s.filename = "\"quoted\"", s.cassette = "a.c10", s.quicktype = "b.txt", s.cassettewr = "c.c10";
     s.bloadfilename = "game.bin", s.width = -7, s.cpuspeedopt = 3, s.ntscmultiplierpct = 1000;
-    s.palmultiplierpct = 1, s.activescancust = 4000000000u, s.vblankcust = 24, s.fpscust = 600;
+    s.palmultiplierpct = 1, s.activescancust = 1136400, s.vblankcust = 24, s.fpscust = 600;
     s.videoupdatesps = 1, s.clickervolpct = 0, s.nscreenshot = 9999, s.bloadaddr = 0, s.bexecaddr = 65535;
     s.windowscaling = 3;
     for (int i = 0; i < 256; ++i)
@@ -115,7 +121,7 @@ TEST(SettingsFile, ValuesAreDecodedAndBounded) {
     auto m = loadFrom(ini);
     Settings want;  // the defaults, except for what the file changes
     want.enhancedflag = 1, want.expanderflag = 0, want.RAMatC000flag = 1, want.usebuiltinromflag = 0;
-    want.windowscaling = 3, want.clickerflag = 1, want.clickervolpct = 100, want.nscreenshot = 9999;
+    want.windowscaling = 4, want.clickerflag = 1, want.clickervolpct = 100, want.nscreenshot = 9999;
     want.activescancust = want.vblankcust = 24, want.cpuspeedopt = 0, want.videoupdatesps = 42, want.width = 1;
     want.bloadaddr = 65535, want.colours[1] = {255, 0, 128}, want.colours[2] = {44, 0, 0}, want.colours[4] = {1, 2, 3};
     want.keyNormal[0x41] = 44;
@@ -160,4 +166,149 @@ TEST(SettingsFile, PointerFileRedirectsToABareName) {
     EXPECT_EQ(readText(dir / "mine.ini"), "[FILES]\nnscreenshot=12\n");
     EXPECT_FALSE(fs::exists(dir / "foo.ini"));
     EXPECT_EQ(readText(dir / "TOVRIN.INI"), "[CONFIG]\nini=mine.ini\n");
+}
+
+namespace {
+
+struct RecordedBoxes : MessageBoxes {
+    std::vector<std::string> texts;
+    void show(const std::string& text, const std::string&, MessageIcon) override { texts.push_back(text); }
+};
+
+}  // namespace
+
+TEST(IniFile, LineEndsByteOrderMarkAndTextDetection) {
+    const struct {
+        std::string contents;
+        const char* newline;
+    } files[] = {
+        {"[SOUND]\nclickervolpct=33\n", "\n"},
+        {"[SOUND]\r\nclickervolpct=33\r\n", "\r\n"},
+        {"[SOUND]\rclickervolpct=33\r", "\r"},  // CR alone, as old Macintosh editors write
+        {"\xEF\xBB\xBF[SOUND]\nclickervolpct=33\n", "\n"},
+        {"\xEF\xBB\xBF[SOUND]\rclickervolpct=33", "\r"},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.contents);
+        EXPECT_TRUE(looksLikeIniText(f.contents));
+        IniFile ini = parseIni(f.contents);
+        EXPECT_EQ(iniValue(ini, "SOUND", "clickervolpct"), "33");
+        EXPECT_EQ(ini.newline, f.newline);
+        setIniValue(ini, "SOUND", "clickerflag", "1");
+        const std::string out = formatIni(ini);
+        EXPECT_EQ(out.substr(0, 3) == "\xEF\xBB\xBF", f.contents.substr(0, 3) == "\xEF\xBB\xBF");
+        EXPECT_EQ(iniValue(parseIni(out), "SOUND", "clickervolpct"), "33");
+        EXPECT_EQ(iniValue(parseIni(out), "SOUND", "clickerflag"), "1");
+    }
+    std::string utf16le = "\xFF\xFE", utf16be = "\xFE\xFF", unmarked;
+    for (char c : std::string("[SOUND]\r\nclickervolpct=33\r\n")) {
+        utf16le += {c, '\0'};
+        utf16be += {'\0', c};
+        unmarked += {c, '\0'};
+    }
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919) >> 3);
+    for (const std::string& junk : {utf16le, utf16be, unmarked, binary}) EXPECT_FALSE(looksLikeIniText(junk));
+}
+
+TEST(SettingsFile, NotTextKeepsTheDefaultsAndTheFileWithOneMessage) {
+    const fs::path ini = freshDir("utf16") / "foo.ini";
+    std::string utf16 = "\xFF\xFE";
+    for (char c : std::string("[SOUND]\r\nclickervolpct=33\r\n")) utf16 += {c, '\0'};
+    writeText(ini, utf16);
+    RecordedBoxes boxes;
+    auto m = std::make_unique<Machine>();
+    m->host.messages = &boxes;
+    m->iniPath = ini;
+    loadSettings(*m);
+    EXPECT_TRUE(m->settings == Settings{});
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_NE(boxes.texts[0].find("not a text file"), std::string::npos);
+    m->settings.clickervolpct = 80;
+    saveSoundSection(*m);
+    saveVideoSection(*m);
+    EXPECT_EQ(readText(ini), utf16);
+    EXPECT_EQ(boxes.texts.size(), 1u);
+}
+
+TEST(SettingsFile, ReadOnlyFileIsKeptWithOneMessage) {
+    const fs::path ini = freshDir("readonly") / "foo.ini";
+    writeText(ini, "[SOUND]\nclickervolpct=33\n");
+    fs::permissions(ini, fs::perms::owner_read | fs::perms::group_read);
+    RecordedBoxes boxes;
+    auto m = loadFrom(ini);
+    m->host.messages = &boxes;
+    EXPECT_EQ(m->settings.clickervolpct, 33);
+    EXPECT_TRUE(boxes.texts.empty());
+    m->settings.clickervolpct = 80;
+    saveSoundSection(*m);
+    saveSpeedSection(*m);
+    EXPECT_EQ(readText(ini), "[SOUND]\nclickervolpct=33\n");
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_NE(boxes.texts[0].find("read-only"), std::string::npos);
+    EXPECT_EQ(fs::status(ini).permissions(), fs::perms::owner_read | fs::perms::group_read);
+}
+
+TEST(SettingsFile, ReplacingKeepsTheModeAndOwner) {
+    const fs::path ini = freshDir("mode") / "foo.ini";
+    writeText(ini, "[SOUND]\nclickervolpct=33\n");
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::group_write;
+    fs::permissions(ini, mode);
+    struct stat before;
+    ASSERT_EQ(::stat(ini.c_str(), &before), 0);
+    auto m = loadFrom(ini);
+    m->settings.clickervolpct = 80;
+    saveSoundSection(*m);
+    struct stat after;
+    ASSERT_EQ(::stat(ini.c_str(), &after), 0);
+    EXPECT_EQ(loadFrom(ini)->settings.clickervolpct, 80);
+    EXPECT_EQ(fs::status(ini).permissions(), mode);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+}
+
+TEST(SettingsFile, CustomTimingIsBoundedOnLoad) {
+    const fs::path ini = freshDir("custombound") / "foo.ini";
+    writeText(ini, "[SPEED]\nactivescancust=5000000000\nvblankcust=400000\n");
+    auto m = loadFrom(ini);
+    EXPECT_EQ(m->settings.activescancust, 1136400u);  // 100 times the NTSC budgets
+    EXPECT_EQ(m->settings.vblankcust, 355100u);
+}
+
+TEST(SettingsFile, BomAndCarriageReturnFilesAreRead) {
+    const fs::path dir = freshDir("bomcr");
+    writeText(dir / "bom.ini", "\xEF\xBB\xBF[SOUND]\nclickervolpct=33\n");
+    writeText(dir / "cr.ini", "[VIDEO]\rwindowscaling=2\r[SOUND]\rclickervolpct=44\r");
+    EXPECT_EQ(loadFrom(dir / "bom.ini")->settings.clickervolpct, 33);
+    auto m = loadFrom(dir / "cr.ini");
+    EXPECT_EQ(m->settings.clickervolpct, 44);
+    EXPECT_EQ(m->settings.windowscaling, 2);
+    m->settings.clickervolpct = 80;
+    saveSoundSection(*m);
+    EXPECT_EQ(readText(dir / "cr.ini"), "[VIDEO]\rwindowscaling=2\r[SOUND]\rclickervolpct=80\rclickerflag=1\r");
+}
+
+TEST(SettingsFile, AKilledSaveLeavesNoTemporaryBehind) {
+    const fs::path dir = freshDir("stale");
+    const fs::path ini = dir / "foo.ini";
+    writeText(ini, "[SOUND]\nclickervolpct=33\n");
+    // What a writer killed before its rename leaves, and files that are not ours.
+    for (const char* name : {"foo.ini.a1B2c3", "foo.ini.ZZZZZZ", "foo.ini.bak", "foo.ini.1234567", "bar.ini.a1B2c3"})
+        writeText(dir / name, "x");
+    // A temporary that a running writer still holds stays.
+    writeText(dir / "foo.ini.HELD00", "x");
+    const int held = ::open((dir / "foo.ini.HELD00").c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+    auto m = loadFrom(ini);
+    m->settings.clickervolpct = 80;
+    saveSoundSection(*m);
+    ::close(held);
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator(dir)) left.push_back(e.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"bar.ini.a1B2c3", "foo.ini", "foo.ini.1234567", "foo.ini.HELD00",
+                                              "foo.ini.bak"}));
+    EXPECT_EQ(loadFrom(ini)->settings.clickervolpct, 80);
 }

@@ -174,11 +174,11 @@ bool frameStep(Machine& m) {
     return repaint;
 }
 
-int32_t frameStepDelayMs(Machine& m) {
+int64_t frameStepDelayUs(Machine& m) {
     const FrameScheduler& s = m.scheduler;
     const Settings& set = m.settings;
     if (set.cpuspeedopt == 3 || fileSpeedUpActive(m)) return 0;
-    constexpr int64_t longestWait = 1000;
+    constexpr int64_t longestWaitUs = 1000000;
     int32_t ups = atLeastOne(set.videoupdatesps);
 
     if (!s.highResAvailable) {
@@ -189,19 +189,22 @@ int32_t frameStepDelayMs(Machine& m) {
             int64_t videoWait = msVideoDue(nowMs, s.nextVideoMs, ups) ? 0 : s.nextVideoMs - nowMs;
             wait = std::min(wait, videoWait);
         }
-        return static_cast<int32_t>(std::min(wait, longestWait));
+        return std::min(wait * 1000, longestWaitUs);
     }
 
     int64_t now = 0;
     // A failed read leaves frameStep nothing to do; try again shortly.
-    if (!hostReadCounter(m, now)) return 1;
+    if (!hostReadCounter(m, now)) return 1000;
     int64_t ticks = now >= s.nextFrameTick ? 0 : s.nextFrameTick - now;
     if (set.usevideoupdatepsflag) {
         int64_t videoTicks =
             tickVideoDue(now, s.nextVideoTick, s.counterFrequency, ups) ? 0 : s.nextVideoTick - now;
         ticks = std::min(ticks, videoTicks);
     }
-    // Ticks beyond a second are capped before scaling, so the product cannot overflow.
-    ticks = std::min(ticks, s.counterFrequency * longestWait / 1000);
-    return static_cast<int32_t>(std::min(ticks * 1000 / s.counterFrequency, longestWait));
+    // Ticks beyond a second are capped before scaling, so the product cannot overflow
+    // for any counter up to a few GHz.
+    ticks = std::min(ticks, s.counterFrequency);
+    return std::min(ticks * 1000000 / s.counterFrequency, longestWaitUs);
 }
+
+int32_t frameStepDelayMs(Machine& m) { return static_cast<int32_t>(frameStepDelayUs(m) / 1000); }

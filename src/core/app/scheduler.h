@@ -5,7 +5,7 @@
 //   startupReset(m);                // key tables, then a hard reset; emulation starts
 //   for (;;) {                      // the desktop loop
 //       if (frameStep(m)) paint();
-//       sleep(frameStepDelayMs(m));
+//       sleep(frameStepDelayUs(m));
 //   }
 //   runFrame(m, currentCycles(m.cycles));  // unpaced runners: one whole frame, no clocks
 #pragma once
@@ -59,6 +59,9 @@ bool frameStep(Machine& m);               // true: repaint now
 // 0 when it has work now. The desktop loop sleeps this long between passes.
 // Rounded down, so a caller that sleeps exactly this long never oversleeps a frame.
 int32_t frameStepDelayMs(Machine& m);
+// The same in microseconds (rounded down), for a loop that sleeps the last fraction of
+// a millisecond itself instead of passing again at once.
+int64_t frameStepDelayUs(Machine& m);
 // One emulated frame without any clock: sound frame start, the active-scan and the
 // border/vertical-blank slices, sound submit, host keyboard scan, port output idle
 // check. Returns the cycles the two slices ran.

@@ -190,6 +190,35 @@ void keyboardDeletePcKey(KeyboardDialog& d, Settings& w) {
     keyboardFillPcList(d, w);
 }
 
+bool keyMapEmpty(const Settings& w) {
+    for (const KeyTable* t : {&w.keyNormal, &w.keyShift, &w.keyCtrl})
+        for (uint8_t e : *t)
+            if (e != unassigned) return false;
+    return true;
+}
+
+void fillKeyMapFromLayout(Settings& w, const KeyboardState& layout) {
+    w.keyNormal.fill(unassigned);
+    w.keyShift.fill(unassigned);
+    w.keyCtrl.fill(unassigned);
+    for (int key = 0; key < 48; ++key) {
+        const uint8_t code = layout.matrixKeyTable[key];
+        // 0 and 0xFF: the host layout has no key for it.
+        if (code == 0 || code == unassigned) continue;
+        w.keyNormal[code] = static_cast<uint8_t>(modeNormal | key);
+        w.keyShift[code] = static_cast<uint8_t>(modeShift | key);
+        w.keyCtrl[code] = static_cast<uint8_t>(modeCtrl | key);
+    }
+}
+
+void keyboardSelectKind(KeyboardDialog& d, Settings& w, bool emulated, const KeyboardState& layout) {
+    d.emulated = emulated;
+    if (!emulated && keyMapEmpty(w)) {
+        fillKeyMapFromLayout(w, layout);
+        keyboardFillPcList(d, w);
+    }
+}
+
 void keyboardOk(const KeyboardDialog& d, Settings& w) {
     w.emulatedflag = d.emulated;
     w.qtuselowerflag = d.quicktypeLower;

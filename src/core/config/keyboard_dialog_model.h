@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "config/dialog_state.h"
-#include "machine/keyboard.h"  // vkShift, vkControl
+#include "machine/keyboard.h"  // vkShift, vkControl, KeyboardState
 
 struct Host;
 struct Machine;
@@ -60,5 +60,14 @@ void keyboardDoubleClickMc10(KeyboardDialog& d);
 bool keyboardCapture(KeyboardDialog& d, Settings& w, const uint8_t held[256]);
 void keyboardSelectPcKey(KeyboardDialog& d, int row);
 void keyboardDeletePcKey(KeyboardDialog& d, Settings& w);
+// Emulated or Sensible. Sensible with an empty key map would leave every key dead, so
+// an empty map is then filled with the Emulated layout (see fillKeyMapFromLayout).
+void keyboardSelectKind(KeyboardDialog& d, Settings& w, bool emulated, const KeyboardState& layout);
 void keyboardOk(const KeyboardDialog& d, Settings& w);
+// True when none of the three tables assigns any PC key.
+bool keyMapEmpty(const Settings& w);
+// The Emulated layout as a key map: the PC key of each MC-10 key (layout.matrixKeyTable)
+// gives that key alone, with Shift the key with MC-10 SHIFT, with Ctrl the key with
+// MC-10 CTRL. Replaces all three tables.
+void fillKeyMapFromLayout(Settings& w, const KeyboardState& layout);
 void keyboardFillPcList(KeyboardDialog& d, const Settings& w);

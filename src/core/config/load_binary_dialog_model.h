@@ -10,5 +10,9 @@
 struct Machine;
 struct Settings;
 
+// loadBinaryFile reads the first seven characters of each address field; the dialog's
+// fields accept no more, so what is typed is what is used.
+constexpr int loadBinaryAddressLength = 7;
+
 LoadBinaryForm openLoadBinaryDialog(const Settings& w);
 bool loadBinaryBrowse(Machine& m, LoadBinaryForm& f);

@@ -5,6 +5,8 @@
 #include <limits>
 #include <optional>
 
+#include "config/timing_dialog_model.h"
+#include "config/video_dialog_model.h"
 #include "machine.h"
 
 namespace fs = std::filesystem;
@@ -54,15 +56,33 @@ std::string hexKey(char letter, int index) {
     return key;
 }
 
+// A settings file that is kept as it is gets one message a run, not one a save.
+void reportKeptFile(Machine& m, IniProblem problem) {
+    if (m.settingsFileWarned || (problem != IniProblem::NotText && problem != IniProblem::ReadOnly)) return;
+    m.settingsFileWarned = true;
+    const std::string name = "\"" + m.iniPath.string() + "\"";
+    hostMessage(m.host,
+                problem == IniProblem::NotText
+                    ? "The settings file " + name + " is not a text file (UTF-16 or binary data). " +
+                          "The default settings are used, and the file is left unchanged."
+                    : "The settings file " + name + " is read-only. " +
+                          "Changed settings apply until the program ends but are not saved.",
+                "TOVRIN - Settings File", MessageIcon::Exclamation);
+}
+
 // Reads the settings file once, lets edit change keys, writes it once. Does nothing when
-// there is no settings file path, or when the existing file cannot be read.
+// there is no settings file path, or when the existing file cannot be read; a file that
+// is not text or is read-only is kept as it is, with one message.
 template <class Edit>
 void updateSettingsFile(Machine& m, Edit&& edit) {
     if (m.iniPath.empty()) return;
-    std::optional<IniFile> ini = readIniFile(m.iniPath);
-    if (!ini) return;
-    edit(*ini, m.settings);
-    writeIniFile(m.iniPath, *ini);
+    IniProblem problem = IniProblem::None;
+    std::optional<IniFile> ini = readIniFile(m.iniPath, &problem);
+    if (ini) {
+        edit(*ini, m.settings);
+        writeIniFile(m.iniPath, *ini, &problem);
+    }
+    reportKeptFile(m, problem);
 }
 
 }  // namespace
@@ -143,7 +163,9 @@ fs::path locateIniFile(const fs::path& dir) {
 }
 
 void loadSettings(Machine& m) {
-    const IniFile ini = m.iniPath.empty() ? IniFile{} : readIniFile(m.iniPath).value_or(IniFile{});
+    IniProblem problem = IniProblem::None;
+    const IniFile ini = m.iniPath.empty() ? IniFile{} : readIniFile(m.iniPath, &problem).value_or(IniFile{});
+    reportKeptFile(m, problem);
     Settings& s = m.settings;
 
     readFlag(ini, s.enhancedflag, "MEMORY", "enhancedflag");
@@ -169,7 +191,7 @@ void loadSettings(Machine& m) {
     readKeyTable(ini, 's', s.keyShift);
     readKeyTable(ini, 'c', s.keyCtrl);
 
-    readIntClamped(ini, s.windowscaling, "VIDEO", "windowscaling", 1, 3);
+    readIntClamped(ini, s.windowscaling, "VIDEO", "windowscaling", 1, maximumWindowScale);
     for (int slot = 0; slot < colourSlotCount; ++slot) readColour(ini, s.colours[slot], slot);
 
     readFlag(ini, s.clickerflag, "SOUND", "clickerflag");
@@ -190,8 +212,10 @@ void loadSettings(Machine& m) {
     readIntClamped(ini, s.cpuspeedopt, "SPEED", "cpuspeedopt", 0, 3);
     readIntClamped(ini, s.ntscmultiplierpct, "SPEED", "ntscmultiplierpct", 1, 1000);
     readIntClamped(ini, s.palmultiplierpct, "SPEED", "palmultiplierpct", 1, 1000);
-    readIntClamped(ini, s.activescancust, "SPEED", "activescancust", 24, std::numeric_limits<uint32_t>::max());
-    readIntClamped(ini, s.vblankcust, "SPEED", "vblankcust", 24, std::numeric_limits<uint32_t>::max());
+    // Bounded as the timing dialog bounds them, so a huge count in an old file cannot
+    // freeze the window at every start-up.
+    readIntClamped(ini, s.activescancust, "SPEED", "activescancust", 24, maximumActiveScanCycles);
+    readIntClamped(ini, s.vblankcust, "SPEED", "vblankcust", 24, maximumBorderCycles);
     readIntClamped(ini, s.fpscust, "SPEED", "fpscust", 1, 600);
     readFlag(ini, s.usevideoupdatepsflag, "SPEED", "usevideoupdatepsflag");
     readIntClamped(ini, s.videoupdatesps, "SPEED", "videoupdatesps", 1, 600);

@@ -9,7 +9,9 @@
 // Everything works on m.iniPath. When it is empty nothing is read (the defaults stay)
 // and the savers do nothing: the CLI and the tests rely on that. A saver reads the file
 // once, replaces its keys and writes the file once, through a temporary file and a
-// rename. Read and write failures are silent and keep the previous state.
+// rename. Read and write failures are silent and keep the previous state, except that a
+// file in UTF-16 or full of binary data (defaults used) or a read-only file (nothing
+// saved) is left unchanged and reported once through the host's message boxes.
 //
 // The typed readers and writers work on the file's contents in memory (config/ini_file.h):
 // a reader leaves the field unchanged when the key is missing or unusable, a writer

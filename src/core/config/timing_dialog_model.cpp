@@ -9,6 +9,11 @@ const std::array<const char*, 4> speedOptionLabels = {"NTSC", "Pal", "Custom", "
 const std::array<const char*, 3> timingFieldLabels = {"cycles Active Scan", "cycles border + VBlank",
                                                       "frames per second"};
 
+const std::string customTimingLimitMessage =
+    "Custom timing allows at most " + std::to_string(maximumActiveScanCycles) + " cycles of active scan and " +
+    std::to_string(maximumBorderCycles) + " cycles of border + VBlank a frame (100 times the NTSC values). " +
+    "The fields now show the largest values allowed.";
+
 namespace {
 constexpr uint32_t ntscActive = 11364, ntscBorder = 3551, palActive = 13637, palBorder = 4261;
 constexpr uint32_t minimumFrameCycles = 24;
@@ -118,6 +123,7 @@ void timingDefault(TimingDialog& d, Settings& w) {
 }
 
 bool timingOk(TimingDialog& d, Settings& w) {
+    d.message.clear();
     w.speedupfilesflag = d.speedupChecked;
     w.usevideoupdatepsflag = d.videoChecked;
     switch (d.selected) {
@@ -139,6 +145,14 @@ bool timingOk(TimingDialog& d, Settings& w) {
             }
             if (uint64_t{active} + border < minimumFrameCycles) {
                 d.fields[0] = d.fields[1] = std::to_string(minimumFrameCycles);
+                refused = true;
+            }
+            // A frame far longer than the machine's would freeze the window for seconds
+            // per frame, at every start-up.
+            if (active > maximumActiveScanCycles || border > maximumBorderCycles) {
+                d.fields[0] = std::to_string(std::min(active, maximumActiveScanCycles));
+                d.fields[1] = std::to_string(std::min(border, maximumBorderCycles));
+                d.message = customTimingLimitMessage;
                 refused = true;
             }
             if (refused) return false;

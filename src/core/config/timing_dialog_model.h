@@ -17,6 +17,10 @@ struct Settings;
 enum class SpeedOption { None = -1, Ntsc = 0, Pal = 1, Custom = 2, Fast = 3 };
 enum class EditedMultiplier { None, Ntsc, Pal };
 
+// Custom frames are bounded at 100 times the NTSC cycle budgets.
+constexpr uint32_t maximumActiveScanCycles = 100 * 11364, maximumBorderCycles = 100 * 3551;
+extern const std::string customTimingLimitMessage;
+
 constexpr int speedSliderMin = 1, speedSliderMax = 800, speedSliderPage = 20;
 constexpr int videoSliderMin = 1, videoSliderMax = 600, videoSliderPage = 5;
 extern const std::array<const char*, 4> speedOptionLabels;  // "NTSC" ... "Fast!  (turns off sound)"
@@ -40,6 +44,8 @@ struct TimingDialog {
     std::string videoText = "800%";
 
     bool speedupChecked = false;  // "Speed up when accessing files"
+
+    std::string message;  // set when OK refuses custom values above the bounds: show it
 };
 
 TimingDialog openTimingDialog(Settings& w);
@@ -51,5 +57,5 @@ void timingClickSpeedup(TimingDialog& d);
 void timingClickVideo(TimingDialog& d);
 void timingDefault(TimingDialog& d, Settings& w);
 // False when a Custom entry is refused: the corrected fields are shown and none of the
-// three custom values is stored.
+// three custom values is stored; counts above the bounds also set d.message.
 bool timingOk(TimingDialog& d, Settings& w);

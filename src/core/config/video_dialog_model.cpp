@@ -15,7 +15,7 @@ const std::array<Rgb, 12> standardPalette = {{{16, 16, 16},   {40, 224, 40},  {2
                                                {40, 168, 168}, {211, 97, 250}, {240, 136, 40},
                                                {16, 96, 16},   {128, 48, 16},  {240, 176, 64}}};
 
-const std::array<const char*, 3> windowSizeLabels = {"100%", "200% (best)", "300%"};
+const std::array<const char*, maximumWindowScale> windowSizeLabels = {"100%", "200% (best)", "300%", "400%"};
 
 namespace {
 enum Row { Border2, Border4, BorderAlpha, Text0, Text1, Inverse0, Inverse1, Black, Green, Yellow };
@@ -49,5 +49,5 @@ void videoSetColour(Settings& w, int slot, Rgb colour) {
 }
 
 void videoSelectScale(Settings& w, int scale) {
-    if (scale >= 1 && scale <= 3) w.windowscaling = scale;
+    if (scale >= 1 && scale <= maximumWindowScale) w.windowscaling = scale;
 }

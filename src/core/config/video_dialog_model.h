@@ -5,7 +5,7 @@
 //   seedCustomColours(m.dialogs);                 // at every opening
 //   SwatchPlace p = swatchPlace(14);              // column 0 "Color Set 0", row "Red"
 //   videoSetColour(m.workingSettings, 14, {200, 0, 0});
-//   videoSelectScale(m.workingSettings, 3);       // "300%"
+//   videoSelectScale(m.workingSettings, 3);       // "300%" (1-4: 100% to 400%)
 #pragma once
 #include <array>
 #include <string>
@@ -27,7 +27,8 @@ struct SwatchPlace {
 extern const std::array<const char*, swatchRows> swatchRowLabels;
 extern const std::array<std::array<const char*, 3>, swatchColumns> swatchColumnHeadings;
 extern const std::array<Rgb, 12> standardPalette;
-extern const std::array<const char*, 3> windowSizeLabels;  // for windowscaling 1, 2, 3
+constexpr int maximumWindowScale = 4;
+extern const std::array<const char*, maximumWindowScale> windowSizeLabels;  // for windowscaling 1-4
 
 SwatchPlace swatchPlace(int slot);
 // The first time in a run: the first 12 custom colours from the StandardPalette, the

@@ -140,6 +140,7 @@ uint8_t semigraphics4Row(int pattern, int row) {
 
 void rebuildDisplay(Machine& m) {
     destroyDisplaySurface(m);
+    m.renderer.buildCount += 1;
     buildGlyphTables(m);
     buildExpansionTable(m);
     m.renderer.palette = m.settings.colours;
@@ -188,4 +189,54 @@ std::string speedText(int32_t speedPercent) {
     char text[32];
     std::snprintf(text, sizeof text, " %d%%  ", static_cast<int>(speedPercent));
     return text;
+}
+
+bool screenUnchanged(const Machine& m) {
+    const ShownScreen& shown = m.renderer.shown;
+    return shown.valid && shown.build == m.renderer.buildCount && shown.latch == videoLatch(m.mem) &&
+           std::memcmp(shown.videoRam.data(), m.mem.addressSpace + videoRamStart, shownVideoBytes) == 0;
+}
+
+void markScreenShown(Machine& m) {
+    ShownScreen& shown = m.renderer.shown;
+    shown.valid = true;
+    shown.build = m.renderer.buildCount;
+    shown.latch = videoLatch(m.mem);
+    std::memcpy(shown.videoRam.data(), m.mem.addressSpace + videoRamStart, shownVideoBytes);
+}
+
+void convertFramedToRgb(const Machine& m, uint32_t* out, int width, int height, ptrdiff_t stride) {
+    const Renderer& r = m.renderer;
+    if (r.pixels.empty() || width <= 0 || height <= 0) return;
+    uint32_t rgb[256];
+    for (int i = 0; i < 256; ++i) {
+        const Rgb& c = r.palette[static_cast<size_t>(i < colourSlotCount ? i : 0)];
+        rgb[i] = 0xFF000000u | uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b;
+    }
+    const uint32_t border = rgb[r.borderColourIndex & 0xFF];
+    // Source column of each target column, -1 in the border.
+    std::vector<int> column(static_cast<size_t>(width));
+    for (int x = 0; x < width; ++x) {
+        const int sx = static_cast<int>(int64_t{x} * framedWidth / width) - borderWidth;
+        column[static_cast<size_t>(x)] = sx >= 0 && sx < surfaceWidth ? sx : -1;
+    }
+    int previous = -2;
+    for (int y = 0; y < height; ++y) {
+        uint32_t* line = out + y * stride;
+        const int sy = static_cast<int>(int64_t{y} * framedHeight / height) - borderWidth;
+        if (sy == previous) {  // the same source line again: copy the line above
+            std::memcpy(line, line - stride, static_cast<size_t>(width) * sizeof(uint32_t));
+            continue;
+        }
+        previous = sy;
+        if (sy < 0 || sy >= surfaceHeight) {
+            std::fill(line, line + width, border);
+            continue;
+        }
+        const uint8_t* source = r.pixels.data() + sy * surfaceWidth;
+        for (int x = 0; x < width; ++x) {
+            const int sx = column[static_cast<size_t>(x)];
+            line[x] = sx < 0 ? border : rgb[source[sx]];
+        }
+    }
 }

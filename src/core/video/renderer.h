@@ -5,11 +5,13 @@
 //   if (!paintSkip(m)) {               // the front end's paint
 //       renderScreen(m);
 //       FramedPicture p = framedPicture(m);   // 280x216 slots + the palette; scale and show
+//       // or: convertFramedToRgb(m, pixels, w, h, stride);   // scaled 0xFFRRGGBB
 //       caption(speedText(m.timing.speedPercent));
 //   }
 //   destroyDisplaySurface(m);          // at shut-down
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -43,6 +45,16 @@ using GlyphTable = std::array<std::array<std::array<GlyphCell, 256>, 2>, 2>;
 // widened to fill 256 pixels.
 using GraphicsExpansionTable = std::array<std::array<std::array<std::array<uint8_t, 8>, 256>, 8>, 2>;
 
+// What the window last showed: the latch, the video memory and the table build it was
+// drawn from. Colours and character ROMs reach the picture only through a rebuild.
+constexpr int shownVideoBytes = 6144;  // the most any mode displays
+struct ShownScreen {
+    bool valid = false;
+    uint8_t latch = 0;
+    uint64_t build = 0;
+    std::array<uint8_t, shownVideoBytes> videoRam{};
+};
+
 struct Renderer {
     // The DisplaySurface: row-major, 256 slots a row, top row first; empty when there is none.
     std::vector<uint8_t> pixels;
@@ -52,6 +64,8 @@ struct Renderer {
     uint32_t paintSkipCounter = 0;
     GlyphTable glyphs{};
     GraphicsExpansionTable expansion{};
+    uint64_t buildCount = 0;  // counts rebuildDisplay calls
+    ShownScreen shown;
 };
 
 void rebuildDisplay(Machine& m);
@@ -61,6 +75,16 @@ void renderScreen(Machine& m);
 // While Quick Type or a cassette is running only every sixteenth paint draws; true
 // means skip this one. Counts the request.
 bool paintSkip(Machine& m);
+
+// True when the picture would be the same as when markScreenShown last ran: same
+// latch, same video memory, no rebuild since. A front end then need not repaint.
+bool screenUnchanged(const Machine& m);
+void markScreenShown(Machine& m);
+
+// The surface inside its border (280 x 216) scaled nearest-neighbour to width x height
+// while converting the slots to 0xFFRRGGBB pixels, for a front end that shows the
+// result unscaled. stride is in pixels. Does nothing without a surface.
+void convertFramedToRgb(const Machine& m, uint32_t* out, int width, int height, ptrdiff_t stride);
 
 // The surface inside its border, as the window shows it at scale 1.
 struct FramedPicture {
