@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Shared set-up for run.sh and test.sh: install what is missing (Debian 12), then
-# configure and build into build/.
+# configure and build into build/. Arguments go to the configure step
+# (test.sh passes -DTOVRIN_WERROR=ON).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(cmake ninja-build g++ libgtest-dev qt6-base-dev libsdl2-dev dasm xvfb xauth)
+# The second compiler, and the validators the install check runs.
+PACKAGES+=(clang desktop-file-utils appstream man-db)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -16,5 +19,5 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 cmake --build build

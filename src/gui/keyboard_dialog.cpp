@@ -90,8 +90,17 @@ KeyboardDialogView::KeyboardDialogView(QWidget* parent, Machine& m) : QDialog(pa
     top->addWidget(quicktypeLower);
     ok = addOkCancel(this, top, &cancel, false);
 
-    connect(emulated, &QRadioButton::clicked, this, [this] { d.emulated = true; refresh(); });
-    connect(sensible, &QRadioButton::clicked, this, [this] { d.emulated = false; refresh(); });
+    connect(emulated, &QRadioButton::clicked, this, [this] {
+        keyboardSelectKind(d, m_.workingSettings, true, m_.keyboard);
+        refresh();
+    });
+    connect(sensible, &QRadioButton::clicked, this, [this] {
+        keyboardSelectKind(d, m_.workingSettings, false, m_.keyboard);
+        refresh();
+    });
+    // Arrow keys select within each group, as they move the focus.
+    new ArrowKeySelection({emulated, sensible}, this);
+    new ArrowKeySelection({modes[0], modes[1], modes[2]}, this);
     connect(quicktypeLower, &QCheckBox::toggled, this, [this](bool on) { d.quicktypeLower = on; });
     connect(mc10Keys, &QListWidget::currentRowChanged, this, [this](int row) {
         keyboardSelectMc10Key(d, m_.workingSettings, row);
@@ -108,7 +117,12 @@ KeyboardDialogView::KeyboardDialogView(QWidget* parent, Machine& m) : QDialog(pa
         refresh();
     });
     capture->onClick = [this] { captureClicked(); };
-    connect(ok, &QPushButton::clicked, this, [this] { keyboardOk(d, m_.workingSettings); accept(); });
+    connect(ok, &QPushButton::clicked, this, [this] {
+        // A dialog opened in Sensible mode with an empty map is filled the same way.
+        keyboardSelectKind(d, m_.workingSettings, d.emulated, m_.keyboard);
+        keyboardOk(d, m_.workingSettings);
+        accept();
+    });
     qApp->installEventFilter(this);
     refresh();
 }

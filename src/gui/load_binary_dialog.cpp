@@ -18,7 +18,8 @@ LoadBinaryDialogView::LoadBinaryDialogView(QWidget* parent, Machine& m) : QDialo
         box.exec();
     };
     auto* top = new QVBoxLayout(this);
-    fileName = new QLabel(qs(form.fileName));
+    fileName = new QLabel;
+    setPathText(fileName, form.fileName);
     browse = new QPushButton("Browse");
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(fileName, 1);
@@ -26,9 +27,13 @@ LoadBinaryDialogView::LoadBinaryDialogView(QWidget* parent, Machine& m) : QDialo
     top->addLayout(fileRow);
     top->addWidget(new QLabel("Addresses below are assumed decimal - precede hex entry with a $ "));
     auto* grid = new QGridLayout;
+    // An address is read from its first seven characters; the fields take no more, so
+    // what is typed is what is used.
     loadAddress = new QLineEdit(qs(form.loadText));
+    loadAddress->setMaxLength(loadBinaryAddressLength);
     setExec = new QCheckBox("Set EXEC address to: ");
     execAddress = new QLineEdit(qs(form.execText));
+    execAddress->setMaxLength(loadBinaryAddressLength);
     grid->addWidget(new QLabel("Load to address: "), 0, 0);
     grid->addWidget(loadAddress, 0, 1);
     grid->addWidget(setExec, 1, 0);
@@ -38,12 +43,15 @@ LoadBinaryDialogView::LoadBinaryDialogView(QWidget* parent, Machine& m) : QDialo
     ok = addOkCancel(this, top, &cancel, false);
 
     connect(browse, &QPushButton::clicked, this, [this] {
-        if (loadBinaryBrowse(m_, form)) fileName->setText(qs(form.fileName));
+        if (loadBinaryBrowse(m_, form)) setPathText(fileName, form.fileName);
     });
     connect(setExec, &QCheckBox::toggled, this, [this](bool on) { form.pokeExec = on; });
     connect(loadAddress, &QLineEdit::textEdited, this, [this](const QString& t) { form.loadText = ss(t); });
     connect(execAddress, &QLineEdit::textEdited, this, [this](const QString& t) { form.execText = ss(t); });
     connect(ok, &QPushButton::clicked, this, [this] { okClicked(); });
+    // The dialog opens ready for the load address to be typed.
+    loadAddress->setFocus();
+    loadAddress->selectAll();
 }
 
 void LoadBinaryDialogView::okClicked() {

@@ -3,6 +3,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QIcon>
+#include <QScreen>
+#include <algorithm>
+#include <chrono>
+#include <thread>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLayout>
@@ -12,6 +17,7 @@
 #include <QPainter>
 
 #include "app/commands.h"
+#include "config/video_dialog_model.h"
 #include "dialogs.h"
 #include "video/screenshot.h"
 #include "machine.h"
@@ -19,38 +25,68 @@
 namespace {
 
 constexpr int suspendedPollMs = 20;
-
-QColor slotColour(const Machine& m, int slot) {
-    if (slot < 0 || slot >= colourSlotCount) slot = 0;
-    const Rgb& c = m.renderer.palette[static_cast<size_t>(slot)];
-    return QColor(c.r, c.g, c.b);
-}
+// Unpaced running ("Fast!", files sped up) runs frames back to back for this long
+// before the event loop gets its turn.
+constexpr int64_t unpacedSliceNs = 5'000'000;
 
 }  // namespace
 
-ScreenWidget::ScreenWidget(QWidget* parent) : QWidget(parent) {
+ScreenWidget::ScreenWidget(QWidget* parent, Machine& m) : QWidget(parent), m_(m) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setScale(1);
+    setMinimumSize(framedWidth / 2, framedHeight / 2);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
 void ScreenWidget::setScale(int s) {
     s_ = s;
-    setFixedSize(280 * s, 216 * s);
+    updateGeometry();
+}
+
+QRect ScreenWidget::pictureRect() const {
+    const int w = width(), h = height();
+    // The widest picture that fits: full width unless that is too tall.
+    int pw = w, ph = static_cast<int>(int64_t{w} * framedHeight / framedWidth);
+    if (ph > h) {
+        ph = h;
+        pw = static_cast<int>(int64_t{h} * framedWidth / framedHeight);
+    }
+    return QRect((w - pw) / 2, (h - ph) / 2, pw, ph);
+}
+
+bool ScreenWidget::event(QEvent* e) {
+    // Alt pressed and released alone puts the keyboard focus into the menu bar with some
+    // styles, and the next keys then open menus instead of reaching the machine. The
+    // menu bar learns of a lone Alt from its shortcut check; taking that check here
+    // keeps the focus with the machine. Alt with another key (Alt+Enter, the menus'
+    // Alt+letter) is checked as before.
+    if (e->type() == QEvent::ShortcutOverride) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Alt || key == Qt::Key_Meta || key == Qt::Key_AltGr) {
+            e->accept();
+            return true;
+        }
+    }
+    return QWidget::event(e);
 }
 
 void ScreenWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const int s = s_;
-    p.fillRect(QRect(0, 0, 280 * s, 12 * s), border);
-    p.fillRect(QRect(0, 204 * s, 280 * s, 12 * s), border);
-    p.fillRect(QRect(0, 12 * s, 12 * s, 192 * s), border);
-    p.fillRect(QRect(268 * s, 12 * s, 12 * s, 192 * s), border);
-    QRect target(12 * s, 12 * s, 256 * s, 192 * s);
-    if (picture.isNull())
-        p.fillRect(target, border);
-    else
-        p.drawImage(target, picture);  // no smoothing: nearest neighbour
+    const QRect target = pictureRect();
+    // Black bars beside or above and below the picture.
+    const QRegion bars = QRegion(rect()) - QRegion(target);
+    for (const QRect& r : bars) p.fillRect(r, Qt::black);
+    if (m_.renderer.pixels.empty()) {
+        p.fillRect(target, Qt::black);
+        return;
+    }
+    if (stale_ || picture.size() != target.size()) {
+        if (picture.size() != target.size()) picture = QImage(target.size(), QImage::Format_RGB32);
+        convertFramedToRgb(m_, reinterpret_cast<uint32_t*>(picture.bits()), picture.width(), picture.height(),
+                           picture.bytesPerLine() / 4);
+        stale_ = false;
+    }
+    p.drawImage(target.topLeft(), picture);  // already at its size: no scaling here
 }
 
 MainWindow::MainWindow(Machine& m) : m_(m) {
@@ -62,11 +98,14 @@ MainWindow::MainWindow(Machine& m) : m_(m) {
     m_.host.sound = &soundDevice_;
 
     setWindowTitle(QStringLiteral("tovrin"));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/io.github.tovrin.Tovrin.png").arg(size));
+    setWindowIcon(icon);
     buildMenus();
-    screen_ = new ScreenWidget(this);
+    screen_ = new ScreenWidget(this, m_);
     screen_->installEventFilter(this);
     setCentralWidget(screen_);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
     applyScale();
     screen_->setFocus();
 
@@ -81,6 +120,7 @@ MainWindow::MainWindow(Machine& m) : m_(m) {
     loopTimer_.setTimerType(Qt::PreciseTimer);
     connect(&loopTimer_, &QTimer::timeout, this, &MainWindow::idlePass);
     loopTimer_.start(0);
+    lastPaint_.start();
 }
 
 MainWindow::~MainWindow() {
@@ -136,6 +176,14 @@ void MainWindow::buildMenus() {
     addCommand(util, "Load Binary File", cmdLoadBinary);
     addCommand(util, "Screenshot", cmdScreenshot);
 
+    // Alt+Enter: no MC-10 key mapping uses Alt, so the machine never misses it.
+    QMenu* view = addMenu(menuBar(), "&View");
+    fullScreen_ = view->addAction(QStringLiteral("Full Screen"));
+    fullScreen_->setCheckable(true);
+    fullScreen_->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_Return), QKeySequence(Qt::ALT | Qt::Key_Enter)});
+    fullScreen_->setShortcutContext(Qt::WindowShortcut);
+    connect(fullScreen_, &QAction::triggered, this, [this](bool on) { setFullScreen(on); });
+
     // "&Help" sits at the right end of the menu bar.
     helpBar_ = new QMenuBar(menuBar());
     QMenu* help = addMenu(helpBar_, "&Help");
@@ -153,11 +201,30 @@ QAction* MainWindow::commandAction(int id) const {
 }
 
 void MainWindow::applyScale() {
-    int s = m_.settings.windowscaling;
-    if (s < 1) s = 1;
-    if (s > 3) s = 3;
+    const int s = std::clamp<int>(m_.settings.windowscaling, 1, maximumWindowScale);
     screen_->setScale(s);
+    if (isFullScreen() || isMaximized()) return;  // the new size applies when the window is restored
+    // The picture area exactly 280s x 216s, whatever surrounds it; then free to resize.
+    const QSize minimum = screen_->minimumSize();
+    screen_->setFixedSize(screen_->sizeHint());
     adjustSize();
+    screen_->setMinimumSize(minimum);
+    screen_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+void MainWindow::setFullScreen(bool on) {
+    if (on == isFullScreen()) return;
+    if (on) {
+        showFullScreen();  // the menu bar stays, so the menu is still reachable
+    } else {
+        showNormal();
+        applyScale();
+    }
+    {
+        QSignalBlocker block(fullScreen_);
+        fullScreen_->setChecked(on);
+    }
+    screen_->setFocus();
 }
 
 void MainWindow::about() {
@@ -220,31 +287,52 @@ void MainWindow::idlePass() {
         return;
     }
     inPass_ = true;
-    bool repaint = m_.scheduler.emulationStarted && frameStep(m_);
+    bool repaint = false;
+    // Unpaced, frames run back to back for a slice of time; paced, one pass at a time.
+    QElapsedTimer slice;
+    slice.start();
+    bool unpaced;
+    do {
+        repaint = (m_.scheduler.emulationStarted && frameStep(m_)) || repaint;
+        unpaced = m_.settings.cpuspeedopt == 3 || fileSpeedUpActive(m_);
+    } while (unpaced && !shutDown_ && slice.nsecsElapsed() < unpacedSliceNs);
     inPass_ = false;
     if (shutDown_) return;
-    if (repaint) paintScreen();
-    loopTimer_.start(frameStepDelayMs(m_));
+    if (repaint && unpaced) {
+        // Repaints beyond the display's refresh rate would never be seen.
+        const qreal hz = screen_->screen() ? screen_->screen()->refreshRate() : 60;
+        repaint = lastPaint_.nsecsElapsed() >= static_cast<int64_t>(1e9 / std::max<qreal>(hz, 1));
+    }
+    if (repaint) {
+        lastPaint_.restart();
+        paintScreen();
+    }
+    scheduleNextPass();
+}
+
+void MainWindow::scheduleNextPass() {
+    const int64_t us = frameStepDelayUs(m_);
+    if (us >= 1000) {
+        loopTimer_.start(static_cast<int>(us / 1000));
+        return;
+    }
+    // Less than a millisecond to go: sleep it here rather than spin through the event
+    // loop until the frame is due.
+    if (us > 0) std::this_thread::sleep_for(std::chrono::microseconds(us));
+    loopTimer_.start(0);
 }
 
 void MainWindow::paintScreen() {
     if (shutDown_) return;
     if (paintSkip(m_)) return;  // typing and cassette playback draw every sixteenth request
-    renderScreen(m_);
-    const std::vector<uint8_t>& px = m_.renderer.pixels;
-    if (px.size() < static_cast<size_t>(surfaceWidth * surfaceHeight)) return;
-    QRgb palette[256];
-    for (int i = 0; i < 256; ++i) palette[i] = slotColour(m_, i < colourSlotCount ? i : 0).rgb();
-    if (screen_->picture.isNull()) screen_->picture = QImage(surfaceWidth, surfaceHeight, QImage::Format_RGB32);
-    for (int y = 0; y < surfaceHeight; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(screen_->picture.scanLine(y));
-        const uint8_t* src = px.data() + y * surfaceWidth;
-        for (int x = 0; x < surfaceWidth; ++x) line[x] = palette[src[x]];
-    }
-    screen_->border = slotColour(m_, m_.renderer.borderColourIndex);
     QString title = QStringLiteral("tovrin ") + QString::fromStdString(speedText(m_.timing.speedPercent)).trimmed();
     if (windowTitle() != title) setWindowTitle(title);
-    screen_->update();
+    // Nothing the picture is drawn from has changed: nothing to send to the display.
+    if (m_.renderer.pixels.empty() || screenUnchanged(m_)) return;
+    renderScreen(m_);
+    markScreenShown(m_);
+    screen_->surfaceChanged();
+    screen_->update(screen_->pictureRect());
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {

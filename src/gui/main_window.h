@@ -1,5 +1,7 @@
-// The main window: the MC-10 picture (280s x 216s below the menu bar, s = windowscaling),
-// the menu and its commands, the real-time loop, the keyboard and the sound pauses.
+// The main window: the MC-10 picture (280s x 216s below the menu bar at start, s =
+// windowscaling; resizable, keeping the 280:216 shape with black bars; full screen with
+// "View > Full Screen" or Alt+Enter), the menu and its commands, the real-time loop,
+// the keyboard and the sound pauses.
 //
 //   auto m = std::make_unique<Machine>();
 //   m->iniPath = locateIniFile(std::filesystem::current_path());
@@ -9,8 +11,9 @@
 //   w.showAtStart();
 //   app.exec();
 #pragma once
-#include <QMainWindow>
+#include <QElapsedTimer>
 #include <QImage>
+#include <QMainWindow>
 #include <QTimer>
 #include <memory>
 
@@ -31,23 +34,32 @@ enum MenuCommand : int {
     cmdLoadBinary = 32784, cmdScreenshot = 32785,
 };
 
-// The 280s x 216s client area: the border in the border slot's colour, the picture
-// scaled nearest-neighbour inside it.
+// The client area: the picture in its border (280:216), as large as fits, centred
+// between black bars. The surface is scaled while it is converted to RGB, once per
+// change or resize, and then drawn unscaled.
 class ScreenWidget : public QWidget {
     Q_OBJECT
 public:
-    explicit ScreenWidget(QWidget* parent);
+    ScreenWidget(QWidget* parent, Machine& m);
+    // The preferred size: 280s x 216s.
     void setScale(int s);
     int scale() const { return s_; }
-    QImage picture;   // 256 x 192, what the last paint request rendered
-    QColor border;
+    QSize sizeHint() const override { return QSize(280 * s_, 216 * s_); }
+    // Where the framed picture goes: the largest 280:216 rectangle that fits, centred.
+    QRect pictureRect() const;
+    // The surface changed (renderScreen ran): convert it again at the next paint.
+    void surfaceChanged() { stale_ = true; }
+    QImage picture;  // the framed picture at pictureRect's size, as last converted
 
 protected:
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent*) override;
     bool focusNextPrevChild(bool) override { return false; }  // TAB is an emulated key
 
 private:
+    Machine& m_;
     int s_ = 1;
+    bool stale_ = true;
 };
 
 class MainWindow : public QMainWindow {
@@ -68,6 +80,8 @@ public:
     bool emulationSuspended() const;
     QAction* commandAction(int id) const;
     QMenuBar* helpBar() const { return helpBar_; }
+    QAction* fullScreenAction() const { return fullScreen_; }
+    void setFullScreen(bool on);
     ScreenWidget* screen() const { return screen_; }
     HostKeyState& keys() { return keys_; }
 
@@ -84,6 +98,7 @@ private:
     QMenu* addMenu(QMenuBar* bar, const char* title);
     void addCommand(QMenu* menu, const char* text, int id);
     void applyScale();
+    void scheduleNextPass();
     void about();
     void shutDown();
 
@@ -96,7 +111,9 @@ private:
     StderrDebugLog debugLog_;
     ScreenWidget* screen_ = nullptr;
     QMenuBar* helpBar_ = nullptr;
+    QAction* fullScreen_ = nullptr;
     QTimer loopTimer_;
+    QElapsedTimer lastPaint_;  // unpaced running repaints at most at the display's rate
     int commandDepth_ = 0;
     bool inPass_ = false;
     bool shutDown_ = false;

@@ -90,6 +90,6 @@ void MemoryDialogView::refresh() {
         setChecked(fromFile[i], !d.builtin[i]);
         browse[i]->setEnabled(memoryRomFileEnabled(d, pair));
         fileName[i]->setEnabled(memoryRomFileEnabled(d, pair));
-        fileName[i]->setText(qs(memoryRomFileName(m_.workingSettings, pair)));
+        setPathText(fileName[i], memoryRomFileName(m_.workingSettings, pair));
     }
 }

@@ -60,5 +60,5 @@ void PrinterDialogView::refresh() {
     setChecked(fixed, d.fixedWidth);
     setFieldText(width, d.widthText);
     width->setEnabled(printerWidthEnabled(d));
-    fileName->setText(qs(d.fileName));
+    setPathText(fileName, d.fileName);
 }

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -28,6 +29,7 @@ TimingDialogView::TimingDialogView(QWidget* parent, Machine& m) : QDialog(parent
             refresh();
         });
     }
+    new ArrowKeySelection({speed[0], speed[1], speed[2], speed[3]}, this);
     speedSlider = makeTrackbar(speedSliderMin, speedSliderMax, speedSliderPage);
     speedText = new QLabel;
     hundred = new QPushButton("100%");
@@ -79,10 +81,16 @@ TimingDialogView::TimingDialogView(QWidget* parent, Machine& m) : QDialog(parent
     connect(videoCheck, &QCheckBox::clicked, this, [this] { timingClickVideo(d); refresh(); });
     connect(defaults, &QPushButton::clicked, this, [this] { timingDefault(d, m_.workingSettings); refresh(); });
     connect(ok, &QPushButton::clicked, this, [this] {
-        if (timingOk(d, m_.workingSettings))
+        if (timingOk(d, m_.workingSettings)) {
             accept();
-        else
-            refresh();
+            return;
+        }
+        refresh();
+        if (!d.message.empty()) {
+            QMessageBox box(QMessageBox::Warning, QStringLiteral("Configure CPU Timing"), qs(d.message),
+                            QMessageBox::Ok, this);
+            box.exec();
+        }
     });
     refresh();
 }

@@ -35,6 +35,15 @@ void SwatchButton::paintEvent(QPaintEvent*) {
     painter.setPen(palette().color(QPalette::WindowText));
     painter.setBrush(toQColor(w_.colours[static_cast<size_t>(slot)]));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    if (hasFocus()) {
+        // The keyboard focus: a dotted frame inside the swatch, black or white,
+        // whichever stands out against the colour.
+        const Rgb c = w_.colours[static_cast<size_t>(slot)];
+        const bool light = c.r * 299 + c.g * 587 + c.b * 114 > 128000;
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(light ? Qt::black : Qt::white, 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(2, 2, -3, -3));
+    }
 }
 
 VideoDialogView::VideoDialogView(QWidget* parent, Machine& m) : QDialog(parent), m_(m) {
@@ -78,7 +87,7 @@ VideoDialogView::VideoDialogView(QWidget* parent, Machine& m) : QDialog(parent),
 
     auto* sizeBox = new QGroupBox("Window size");
     auto* sizeLayout = new QHBoxLayout(sizeBox);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < maximumWindowScale; ++i) {
         sizes[i] = new QRadioButton(windowSizeLabels[i]);
         sizeLayout->addWidget(sizes[i]);
         connect(sizes[i], &QRadioButton::clicked, this, [this, i] {
@@ -105,5 +114,5 @@ bool VideoDialogView::runColourDialog(Rgb& c) {
 }
 
 void VideoDialogView::refresh() {
-    for (int i = 0; i < 3; ++i) setChecked(sizes[i], m_.workingSettings.windowscaling == i + 1);
+    for (int i = 0; i < maximumWindowScale; ++i) setChecked(sizes[i], m_.workingSettings.windowscaling == i + 1);
 }

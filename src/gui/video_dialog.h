@@ -39,7 +39,7 @@ public:
     // The colour chooser, starting from c; true and c set when the user confirms.
     std::function<bool(Rgb& c)> chooseColour;
     std::array<SwatchButton*, colourSlotCount> swatches{};
-    std::array<QRadioButton*, 3> sizes{};
+    std::array<QRadioButton*, maximumWindowScale> sizes{};
     QPushButton *ok, *cancel;
 
 private:

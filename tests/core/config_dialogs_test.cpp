@@ -189,8 +189,7 @@ TEST(TimingDialogModel, CustomRefusalsCorrectTheFieldsAndStoreNothing) {
         EXPECT_EQ(timingOk(d, w), c.accepted) << c.typed[0];
         EXPECT_EQ(d.fields, c.shown);
         EXPECT_EQ(!d.message.empty(), c.message);
-        if (c.accepted) EXPECT_EQ(w.activescancust, std::stoul(c.typed[0]));
-        if (!c.accepted) EXPECT_EQ(w.activescancust, 11364u);
+        EXPECT_EQ(w.activescancust, c.accepted ? std::stoul(c.typed[0]) : 11364u);
         EXPECT_EQ(w.fpscust, c.accepted ? 900 : 60);
     }
 }

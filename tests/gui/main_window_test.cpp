@@ -30,7 +30,7 @@ private slots:
     void menuHasEveryItemAndCommand() {
         auto m = newMachine();
         MainWindow w(*m);
-        QCOMPARE(texts(w.menuBar()->actions()), QStringList({"&File", "&Configure", "Util"}));
+        QCOMPARE(texts(w.menuBar()->actions()), QStringList({"&File", "&Configure", "Util", "&View"}));
         QCOMPARE(texts(w.helpBar()->actions()), QStringList({"&Help"}));
         QList<QAction*> top = w.menuBar()->actions();
         QCOMPARE(texts(top[0]->menu()->actions()),
@@ -59,7 +59,7 @@ private slots:
     }
 
     void clientAreaIsExactForEachScale() {
-        for (int s = 1; s <= 3; ++s) {
+        for (int s = 1; s <= 4; ++s) {
             auto m = newMachine(s);
             MainWindow w(*m);
             w.showAtStart();
