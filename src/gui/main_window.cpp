@@ -286,6 +286,10 @@ void MainWindow::idlePass() {
         if (!shutDown_) loopTimer_.start(suspendedPollMs);
         return;
     }
+    // The timer wakes the loop on whole milliseconds; the last fraction of the wait is
+    // slept here, so a paced frame costs one pass rather than a run of empty ones.
+    if (const int64_t us = frameStepDelayUs(m_); us > 0 && us < 1000)
+        std::this_thread::sleep_for(std::chrono::microseconds(us));
     inPass_ = true;
     bool repaint = false;
     // Unpaced, frames run back to back for a slice of time; paced, one pass at a time.
@@ -311,15 +315,9 @@ void MainWindow::idlePass() {
 }
 
 void MainWindow::scheduleNextPass() {
-    const int64_t us = frameStepDelayUs(m_);
-    if (us >= 1000) {
-        loopTimer_.start(static_cast<int>(us / 1000));
-        return;
-    }
-    // Less than a millisecond to go: sleep it here rather than spin through the event
-    // loop until the frame is due.
-    if (us > 0) std::this_thread::sleep_for(std::chrono::microseconds(us));
-    loopTimer_.start(0);
+    // Whole milliseconds on the timer (rounded down, so a frame is never overslept);
+    // idlePass sleeps the rest.
+    loopTimer_.start(static_cast<int>(frameStepDelayUs(m_) / 1000));
 }
 
 void MainWindow::paintScreen() {
