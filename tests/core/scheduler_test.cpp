@@ -165,4 +165,16 @@ TEST_F(SchedulerTest, SpeedMeter) {
     EXPECT_EQ(m->timing.speedPercent, 77);
 }
 
+TEST_F(SchedulerTest, SpeedMeterUsesTheCounterWhereThereIsOne) {
+    start(true);
+    m->settings.cpuspeedopt = 3;  // Fast: about 35 000 frames a second, all in one millisecond
+    for (int k = 0; k < 32; ++k, clock.counter += 17) frameStep(*m);
+    // 15 frames of 14 915 cycles (a few more: the last instruction of a slice finishes)
+    // in 15 x 17 ticks of 1/600 000 s: 58 823 %.
+    EXPECT_NEAR(m->timing.speedPercent, 58823, 60);
+    m->settings.cpuspeedopt = 0;
+    for (int k = 0; k < 40; ++k, clock.counter += 10000) frameStep(*m);
+    EXPECT_NEAR(m->timing.speedPercent, 100, 1);
+}
+
 }  // namespace

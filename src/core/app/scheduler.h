@@ -23,9 +23,11 @@ struct FrameTiming {
     int32_t speedPercent = 100;
 };
 
-// The last sixteen frames: when each started (host milliseconds) and how many cycles ran.
+// The last sixteen frames: when each started (host milliseconds, and high-resolution
+// counter ticks where there is a counter) and how many cycles ran.
 struct SpeedMeter {
     uint32_t frameStartMs[16] = {};
+    int64_t frameStartTick[16] = {};
     uint32_t frameCycles[16] = {};
     uint32_t ringIndex = 0;  // the slot the next frame writes
 };

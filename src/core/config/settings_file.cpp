@@ -60,14 +60,15 @@ std::string hexKey(char letter, int index) {
 void reportKeptFile(Machine& m, IniProblem problem) {
     if (m.settingsFileWarned || (problem != IniProblem::NotText && problem != IniProblem::ReadOnly)) return;
     m.settingsFileWarned = true;
-    const std::string name = "\"" + m.iniPath.string() + "\"";
-    hostMessage(m.host,
-                problem == IniProblem::NotText
-                    ? "The settings file " + name + " is not a text file (UTF-16 or binary data). " +
-                          "The default settings are used, and the file is left unchanged."
-                    : "The settings file " + name + " is read-only. " +
-                          "Changed settings apply until the program ends but are not saved.",
-                "TOVRIN - Settings File", MessageIcon::Exclamation);
+    // Appended piece by piece: chains of operator+ on temporaries make GCC 12 at -O3
+    // report a false -Wrestrict overlap.
+    std::string text = "The settings file \"";
+    text.append(m.iniPath.string());
+    text.append(problem == IniProblem::NotText
+                    ? "\" is not a text file (UTF-16 or binary data). "
+                      "The default settings are used, and the file is left unchanged."
+                    : "\" is read-only. Changed settings apply until the program ends but are not saved.");
+    hostMessage(m.host, text, "TOVRIN - Settings File", MessageIcon::Exclamation);
 }
 
 // Reads the settings file once, lets edit change keys, writes it once. Does nothing when
