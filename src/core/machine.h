@@ -14,6 +14,7 @@
 #include "config/dialog_state.h"
 #include "config/settings.h"
 #include "cpu/cpu.h"
+#include "debug/debugger.h"
 #include "host/host.h"
 #include "machine/cassette_in.h"
 #include "machine/keyboard.h"
@@ -40,6 +41,7 @@ struct Machine {
     FrameTiming timing;
     FrameScheduler scheduler;
     DialogRunState dialogs;  // what the configuration dialogs keep for the run
+    Debugger debugger;       // breakpoints, watchpoints, trace; not part of a saved state
 
     std::filesystem::path iniPath;        // the settings file; empty: settings are not saved
     std::filesystem::path startupDirectory;

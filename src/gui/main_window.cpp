@@ -13,6 +13,7 @@
 
 #include "app/commands.h"
 #include "dialogs.h"
+#include "state_actions.h"
 #include "video/screenshot.h"
 #include "machine.h"
 
@@ -76,6 +77,7 @@ MainWindow::MainWindow(Machine& m) : m_(m) {
     soundInit(m_);
     startupReset(m_);
     paintScreen();
+    new StateActions(*this, m_);  // state files, rewind, input recording, the debugger
 
     loopTimer_.setSingleShot(true);
     loopTimer_.setTimerType(Qt::PreciseTimer);

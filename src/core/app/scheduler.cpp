@@ -117,8 +117,9 @@ bool fileSpeedUpActive(const Machine& m) {
 
 uint32_t runFrame(Machine& m, uint32_t cyclesAtEntry) {
     soundFrameStart(m, cyclesAtEntry);
-    uint32_t ran = static_cast<uint32_t>(cpuExecute(m, m.timing.activeScanCycles));
-    ran += static_cast<uint32_t>(cpuExecute(m, m.timing.borderVblankCycles));
+    // A debugger stop ends the frame where it happened.
+    uint32_t ran = static_cast<uint32_t>(executeSlice(m, m.timing.activeScanCycles));
+    if (!m.debugger.paused) ran += static_cast<uint32_t>(executeSlice(m, m.timing.borderVblankCycles));
     soundFrameSubmit(m);
     scanHostKeyboard(m);
     portOutputIdleCheck(m);
@@ -168,6 +169,7 @@ bool frameStep(Machine& m) {
     }
 
     if (!frameDue && !fileSpeedUpActive(m)) return repaint;
+    if (m.debugger.paused) return repaint;  // the debugger holds the machine
 
     uint32_t ran = runFrame(m, cyclesAtEntry);
     feedSpeedMeter(m, nowMs, ran);
