@@ -2,6 +2,7 @@
 // m.debugger. It refreshes itself a few times a second while it is shown.
 #include "debugger_window.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -254,7 +255,9 @@ void DebuggerWindow::refresh() {
 }
 
 void DebuggerWindow::showMemory() {
-    if (memory_->state() == QAbstractItemView::EditingState) return;
+    // A cell being edited keeps what is typed into it.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && memory_->viewport()->isAncestorOf(focus)) return;
     filling_ = true;
     QStringList rows;
     for (int r = 0; r < memoryRows; ++r) {

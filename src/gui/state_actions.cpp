@@ -40,7 +40,10 @@ StateActions::StateActions(MainWindow& window, Machine& m) : QObject(&window), w
 }
 
 StateActions::~StateActions() {
-    if (recorder_ || player_) m_.host.keyboard = &window_.keys();
+    // The window goes first and has let go of the host already; only a keyboard of
+    // ours still in place is taken out.
+    if (m_.host.keyboard && (m_.host.keyboard == recorder_.get() || m_.host.keyboard == player_.get()))
+        m_.host.keyboard = nullptr;
 }
 
 void StateActions::addMenus() {
@@ -90,8 +93,10 @@ bool StateActions::loadBytesReport(bool ok, const std::string& why, const char* 
 }
 
 void StateActions::afterLoad() {
-    // A loaded state is a new start for the rewind ring; the debugger's stop is over.
+    // A loaded state is a new start for the rewind ring; the debugger's stop is over,
+    // and a recording or playback (counted in frames from its start) ends here.
     rewindClear(ring_);
+    endSession();
     if (m_.debugger.paused) debuggerContinue(m_);
     window_.paintScreen();
 }
@@ -147,6 +152,7 @@ bool StateActions::rewind(int seconds) {
         return false;
     }
     if (m_.debugger.paused) debuggerContinue(m_);
+    endSession();
     window_.paintScreen();
     return true;
 }
@@ -189,6 +195,11 @@ bool StateActions::playRecording(const QString& file) {
     m_.host.keyboard = player_.get();
     player_->start(m_);
     return true;
+}
+
+void StateActions::endSession() {
+    if (recorder_) stopRecording();
+    if (player_) endPlayback();
 }
 
 void StateActions::endPlayback() {

@@ -46,6 +46,7 @@ private:
     bool loadBytesReport(bool ok, const std::string& why, const char* title);
     void afterLoad();
     void endPlayback();
+    void endSession();
 
     MainWindow& window_;
     Machine& m_;

@@ -30,16 +30,19 @@ private slots:
     void menuHasEveryItemAndCommand() {
         auto m = newMachine();
         MainWindow w(*m);
-        QCOMPARE(texts(w.menuBar()->actions()), QStringList({"&File", "&Configure", "Util"}));
+        QCOMPARE(texts(w.menuBar()->actions()), QStringList({"&File", "&Machine", "&Configure", "Util"}));
         QCOMPARE(texts(w.helpBar()->actions()), QStringList({"&Help"}));
         QList<QAction*> top = w.menuBar()->actions();
         QCOMPARE(texts(top[0]->menu()->actions()),
                  QStringList({"E&xit", "Save Ram", "Soft Reset\tF4", "Hard Reset", "-", "Quick Type...",
-                              "Play Cassette File..."}));
+                              "Play Cassette File...", "-", "Save State...", "Load State...", "Quick Save",
+                              "Quick Load"}));
         QCOMPARE(texts(top[1]->menu()->actions()),
+                 QStringList({"Rewind 5 Seconds", "-", "Record Input...", "Stop Recording", "Play Input Recording..."}));
+        QCOMPARE(texts(top[2]->menu()->actions()),
                  QStringList({"Memory...", "Printer...", "Keyboard...", "Video and Colors...", "Sound...",
                               "System Timing..."}));
-        QCOMPARE(texts(top[2]->menu()->actions()), QStringList({"Load Binary File", "Screenshot"}));
+        QCOMPARE(texts(top[3]->menu()->actions()), QStringList({"Load Binary File", "Screenshot", "Debugger"}));
         QCOMPARE(texts(w.helpBar()->actions()[0]->menu()->actions()), QStringList({"&About ..."}));
 
         struct { int id; const char* text; } ids[] = {

@@ -169,7 +169,10 @@ bool frameStep(Machine& m) {
     }
 
     if (!frameDue && !fileSpeedUpActive(m)) return repaint;
-    if (m.debugger.paused) return repaint;  // the debugger holds the machine
+    if (m.debugger.paused) {  // the debugger holds the machine: no frames, no sound
+        if (!m.sound.paused) soundPause(m);
+        return repaint;
+    }
 
     uint32_t ran = runFrame(m, cyclesAtEntry);
     feedSpeedMeter(m, nowMs, ran);
@@ -179,6 +182,8 @@ bool frameStep(Machine& m) {
 int32_t frameStepDelayMs(Machine& m) {
     const FrameScheduler& s = m.scheduler;
     const Settings& set = m.settings;
+    constexpr int32_t pausedPollMs = 20;  // a machine held by the debugger has no frames to run
+    if (m.debugger.paused && (set.cpuspeedopt == 3 || fileSpeedUpActive(m))) return pausedPollMs;
     if (set.cpuspeedopt == 3 || fileSpeedUpActive(m)) return 0;
     constexpr int64_t longestWait = 1000;
     int32_t ups = atLeastOne(set.videoupdatesps);

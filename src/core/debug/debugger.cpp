@@ -189,7 +189,7 @@ int instructionAccesses(const Machine& m, uint16_t pc, DataAccess out[8]) {
     }
     const uint16_t sp = m.cpu.sp;
     if (a.stack > 0)
-        for (int i = 0; i < a.stack; ++i) out[n++] = {static_cast<uint16_t>(sp - i), false, true};
+        for (int i = 0; i < a.stack && n < 8; ++i) out[n++] = {static_cast<uint16_t>(sp - i), false, true};
     else if (a.stack < 0)
         for (int i = 1; i <= -a.stack && n < 8; ++i) out[n++] = {static_cast<uint16_t>(sp + i), true, false};
     return n;
