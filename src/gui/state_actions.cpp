@@ -208,7 +208,12 @@ void StateActions::endPlayback() {
 }
 
 void StateActions::tick() {
-    if (!m_.scheduler.emulationStarted || m_.debugger.paused) return;
+    if (m_.debugger.paused) {
+        // A stop with the debugger window closed brings it back, saying why.
+        if (debugger_ && !debugger_->isVisible()) showDebugger();
+        return;
+    }
+    if (!m_.scheduler.emulationStarted) return;
     rewindTick(m_, ring_);
     if (player_ && player_->finished()) endPlayback();
 }
