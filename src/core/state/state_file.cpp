@@ -3,7 +3,6 @@
 #include "state/state_file.h"
 
 #include <array>
-#include <climits>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -120,7 +119,7 @@ void serializeCpu(Io& io, C& c) {
     io.field(c.cc);
     io.field(c.waiting);
     io.field(c.irq1Line);
-    io.field(c.extraCycles);  // cyclesLeft is the running call's own: states fall between calls
+    io.ranged(c.extraCycles, 0, 1 << 16);  // cyclesLeft is the running call's own: states fall between calls
     io.field(c.counter);
     io.field(c.outputCompare);
     io.field(c.overflowPoint);
@@ -172,13 +171,13 @@ template <class Io, class C>
 void serializeQuickType(Io& io, C& q) {
     io.field(q.quickTypeActive);
     io.blob(q.text);
-    io.ranged(q.textPos, -1, INT64_MAX);  // past the end: typing has finished
+    io.ranged(q.textPos, -1, int64_t{maxBlobSize});  // past the end: typing has finished
     io.ranged(q.phase, 0, 2);
     io.field(q.lastCasePos);
-    io.field(q.caseTries);
+    io.ranged(q.caseTries, 0, 1 << 20);  // counted up while typing
     io.field(q.caseGiveUp);
     io.field(q.lastColourPos);
-    io.field(q.colourTries);
+    io.ranged(q.colourTries, 0, 1 << 20);
     io.field(q.colourGiveUp);
 }
 
