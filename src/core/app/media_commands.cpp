@@ -5,9 +5,11 @@
 #include <cctype>
 #include <filesystem>
 
+#include "app/commands.h"
 #include "app/tape_kind.h"
 #include "config/settings_file.h"
 #include "machine.h"
+#include "video/screenshot.h"
 
 namespace {
 
@@ -189,6 +191,31 @@ void rememberRecentFile(Machine& m, const std::string& path) {
     r.insert(r.begin(), path);
     if (r.size() > recentFileCount) r.resize(recentFileCount);
     saveRecentFiles(m);
+}
+
+bool saveRamCommand(Machine& m) {
+    std::error_code ec;
+    const std::filesystem::path path = std::filesystem::absolute("ram.bin", ec);
+    if (!saveRamTo(m, path.string())) {
+        hostMessage(m.host, "Could not write the memory image\n" + path.string(), mediaTitle, MessageIcon::Exclamation);
+        return false;
+    }
+    m.media.notice = "Memory saved to " + path.string();
+    return true;
+}
+
+bool screenshotCommand(Machine& m) {
+    const std::filesystem::path path = screenshotPath(m);
+    std::error_code ec;
+    std::filesystem::create_directories(path.parent_path(), ec);
+    const int32_t before = m.settings.nscreenshot;
+    takeScreenshot(m);
+    if (m.settings.nscreenshot == before) {
+        hostMessage(m.host, "Could not write the screenshot\n" + path.string(), mediaTitle, MessageIcon::Exclamation);
+        return false;
+    }
+    m.media.notice = "Screenshot saved to " + path.string();
+    return true;
 }
 
 void openRecordingFile(Machine& m) {

@@ -59,6 +59,12 @@ DropAction dropFile(Machine& m, const std::string& path);
 void openRecentFile(Machine& m, const std::string& path);
 void rememberRecentFile(Machine& m, const std::string& path);
 
+// "Save Ram" and "Screenshot" with their results shown: the path written goes into
+// m.media.notice; a failure gets a message box. Screenshot creates the "screenshots"
+// folder when it is missing.
+bool saveRamCommand(Machine& m);
+bool screenshotCommand(Machine& m);
+
 // Names and opens a recording's file once its head is in (port_output's openRecording):
 // the save chooser proposes NAME.C10; a name ending in .wav records a WAV.
 void openRecordingFile(Machine& m);
