@@ -10,6 +10,7 @@
 #pragma once
 #include <filesystem>
 
+#include "app/media_commands.h"
 #include "app/scheduler.h"
 #include "config/dialog_state.h"
 #include "config/settings.h"
@@ -25,6 +26,9 @@
 #include "video/renderer.h"
 
 struct Machine {
+    // Recordings are named and opened by the app layer's command.
+    Machine() { portOutput.openRecording = openRecordingFile; }
+
     Settings settings;
     Settings workingSettings;
     Host host;
@@ -42,7 +46,9 @@ struct Machine {
     FrameScheduler scheduler;
     DialogRunState dialogs;  // what the configuration dialogs keep for the run
     Debugger debugger;       // breakpoints, watchpoints, trace; not part of a saved state
+    MediaCommands media;     // one-step run, recent files, what the status bar reports
 
     std::filesystem::path iniPath;        // the settings file; empty: settings are not saved
+    bool settingsWriteFailed = false;     // a save point could not write the settings file
     std::filesystem::path startupDirectory;
 };

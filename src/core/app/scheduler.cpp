@@ -123,6 +123,7 @@ uint32_t runFrame(Machine& m, uint32_t cyclesAtEntry) {
     soundFrameSubmit(m);
     scanHostKeyboard(m);
     portOutputIdleCheck(m);
+    mediaFrameTick(m);
     m.scheduler.framesRun += 1;
     m.scheduler.cyclesRun += ran;
     return ran;
