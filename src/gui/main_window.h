@@ -23,6 +23,7 @@
 #include "sdl_sound_device.h"
 
 struct Machine;
+class MediaActions;
 class QMenu;
 class QMenuBar;
 
@@ -84,6 +85,7 @@ public:
     void setFullScreen(bool on);
     ScreenWidget* screen() const { return screen_; }
     HostKeyState& keys() { return keys_; }
+    MediaActions* media() const { return media_; }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
@@ -112,6 +114,7 @@ private:
     ScreenWidget* screen_ = nullptr;
     QMenuBar* helpBar_ = nullptr;
     QAction* fullScreen_ = nullptr;
+    MediaActions* media_ = nullptr;  // cassette, Quick Type, drop and paste commands; the status bar
     QTimer loopTimer_;
     QElapsedTimer lastPaint_;  // unpaced running repaints at most at the display's rate
     int commandDepth_ = 0;

@@ -128,11 +128,13 @@ bool fileSpeedUpActive(const Machine& m) {
 
 uint32_t runFrame(Machine& m, uint32_t cyclesAtEntry) {
     soundFrameStart(m, cyclesAtEntry);
-    uint32_t ran = static_cast<uint32_t>(cpuExecute(m, m.timing.activeScanCycles));
-    ran += static_cast<uint32_t>(cpuExecute(m, m.timing.borderVblankCycles));
+    // A debugger stop ends the frame where it happened.
+    uint32_t ran = static_cast<uint32_t>(executeSlice(m, m.timing.activeScanCycles));
+    if (!m.debugger.paused) ran += static_cast<uint32_t>(executeSlice(m, m.timing.borderVblankCycles));
     soundFrameSubmit(m);
     scanHostKeyboard(m);
     portOutputIdleCheck(m);
+    mediaFrameTick(m);
     m.scheduler.framesRun += 1;
     m.scheduler.cyclesRun += ran;
     return ran;
@@ -179,6 +181,10 @@ bool frameStep(Machine& m) {
     }
 
     if (!frameDue && !fileSpeedUpActive(m)) return repaint;
+    if (m.debugger.paused) {  // the debugger holds the machine: no frames, no sound
+        if (!m.sound.paused) soundPause(m);
+        return repaint;
+    }
 
     uint32_t ran = runFrame(m, cyclesAtEntry);
     feedSpeedMeter(m, nowMs, counterRead, now, ran);
@@ -188,6 +194,8 @@ bool frameStep(Machine& m) {
 int64_t frameStepDelayUs(Machine& m) {
     const FrameScheduler& s = m.scheduler;
     const Settings& set = m.settings;
+    constexpr int32_t pausedPollMs = 20;  // a machine held by the debugger has no frames to run
+    if (m.debugger.paused && (set.cpuspeedopt == 3 || fileSpeedUpActive(m))) return pausedPollMs;
     if (set.cpuspeedopt == 3 || fileSpeedUpActive(m)) return 0;
     constexpr int64_t longestWaitUs = 1000000;
     int32_t ups = atLeastOne(set.videoupdatesps);

@@ -81,7 +81,10 @@ void updateSettingsFile(Machine& m, Edit&& edit) {
     std::optional<IniFile> ini = readIniFile(m.iniPath, &problem);
     if (ini) {
         edit(*ini, m.settings);
-        writeIniFile(m.iniPath, *ini, &problem);
+        // A read-only or non-text file has its own message; other failures are reported
+        // as a failed write.
+        if (!writeIniFile(m.iniPath, *ini, &problem) && problem == IniProblem::WriteFailed)
+            m.settingsWriteFailed = true;
     }
     reportKeptFile(m, problem);
 }
@@ -221,6 +224,12 @@ void loadSettings(Machine& m) {
     readFlag(ini, s.usevideoupdatepsflag, "SPEED", "usevideoupdatepsflag");
     readIntClamped(ini, s.videoupdatesps, "SPEED", "videoupdatesps", 1, 600);
     readFlag(ini, s.speedupfilesflag, "SPEED", "speedupfilesflag");
+
+    // RECENT: file1 (newest) to file8, kept by the media commands.
+    m.media.recentFiles.clear();
+    for (size_t i = 1; i <= recentFileCount; ++i)
+        if (auto v = iniValue(ini, "RECENT", "file" + std::to_string(i)); v && !v->empty())
+            m.media.recentFiles.push_back(*v);
 }
 
 void saveMemorySection(Machine& m) {
@@ -310,4 +319,12 @@ void saveQuickTypeName(Machine& m) {
 
 void saveScreenshotNumber(Machine& m) {
     updateSettingsFile(m, [](IniFile& ini, const Settings& s) { writeInt(ini, s.nscreenshot, "FILES", "nscreenshot"); });
+}
+
+void saveRecentFiles(Machine& m) {
+    const std::vector<std::string> files = m.media.recentFiles;
+    updateSettingsFile(m, [&files](IniFile& ini, const Settings&) {
+        for (size_t i = 1; i <= recentFileCount; ++i)
+            writeString(ini, i <= files.size() ? files[i - 1] : std::string(), "RECENT", "file" + std::to_string(i));
+    });
 }
