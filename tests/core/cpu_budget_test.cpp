@@ -28,6 +28,7 @@ TEST(CpuBudget, IdlingOutZeroCycleOpcodesKeepsTheTimerInStep) {
     for (int32_t budget : {1000, 3 * 65536 + 500, 9 * 65536}) {
         CpuFixture f;
         for (int16_t& page : f.m.mem.readPage) page = 0x40;  // every page: undefined opcodes
+        rebuildPageOffsets(f.m.mem);
         for (int a = 0x4000; a < 0x4100; ++a) f.mem(uint16_t(a)) = 0x02;
         EXPECT_EQ(cpuExecute(f.m, budget), budget);
         EXPECT_GT(f.c.outputCompare, f.c.counter) << budget;

@@ -37,7 +37,9 @@ constexpr uint8_t CC_NZV = CC_N | CC_Z | CC_V;
 constexpr uint8_t CC_NZVC = CC_N | CC_Z | CC_V | CC_C;
 constexpr uint8_t CC_NZC = CC_N | CC_Z | CC_C;
 
-HOT_INLINE int32_t saturate(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+HOT_INLINE int32_t saturate(int64_t v) {
+    return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+}
 
 // The loop's working copy of the processor.
 struct Regs {
@@ -107,9 +109,9 @@ constexpr uint32_t plainPageZero = [] {
 
 HOT_INLINE uint8_t rd(Regs& r, uint16_t a) {
     MachineMemory& mem = r.m.mem;
-    const int16_t page = mem.readPage[a >> 8];
-    if (page >= 0) [[likely]]
-        return mem.addressSpace[(static_cast<unsigned>(page) << 8) | (a & 0xFFu)];
+    const int32_t offset = mem.readOffset[a >> 8];
+    if (offset != noPageOffset) [[likely]]
+        return mem.addressSpace[a + offset];
     if ((a & 0xFF80) == 0x0080) return mem.addressSpace[a];  // the internal RAM
     // A read changes nothing the loop holds, but may look at the counters.
     storeCounts(r);
@@ -117,9 +119,9 @@ HOT_INLINE uint8_t rd(Regs& r, uint16_t a) {
 }
 HOT_INLINE void wr(Regs& r, uint16_t a, uint8_t v) {
     MachineMemory& mem = r.m.mem;
-    const int16_t page = mem.writePage[a >> 8];
-    if (page >= 0) [[likely]] {
-        mem.addressSpace[(static_cast<unsigned>(page) << 8) | (a & 0xFFu)] = v;
+    const int32_t offset = mem.writeOffset[a >> 8];
+    if (offset != noPageOffset) [[likely]] {
+        mem.addressSpace[a + offset] = v;
         return;
     }
     if ((a & 0xFF80) == 0x0080 || (a < 0x20 && ((plainPageZero >> a) & 1))) {
@@ -132,6 +134,10 @@ HOT_INLINE void wr(Regs& r, uint16_t a, uint8_t v) {
     load(r);
 }
 HOT_INLINE uint16_t rd16(Regs& r, uint16_t a) {
+    const MachineMemory& mem = r.m.mem;
+    const int32_t offset = mem.readOffset[a >> 8];
+    if (offset != noPageOffset && (a & 0xFF) != 0xFF) [[likely]]  // both bytes in one plain page
+        return static_cast<uint16_t>(mem.addressSpace[a + offset] << 8 | mem.addressSpace[a + offset + 1]);
     uint8_t hi = rd(r, a);
     uint8_t lo = rd(r, static_cast<uint16_t>(a + 1));
     return static_cast<uint16_t>(hi << 8 | lo);
@@ -142,9 +148,9 @@ HOT_INLINE void wr16(Regs& r, uint16_t a, uint16_t v) {
 }
 HOT_INLINE uint8_t fetch8(Regs& r) { return rd(r, r.pc++); }
 HOT_INLINE uint16_t fetch16(Regs& r) {
-    uint8_t hi = fetch8(r);
-    uint8_t lo = fetch8(r);
-    return static_cast<uint16_t>(hi << 8 | lo);
+    uint16_t v = rd16(r, r.pc);
+    r.pc = static_cast<uint16_t>(r.pc + 2);
+    return v;
 }
 HOT_INLINE void push8(Regs& r, uint8_t v) { wr(r, r.sp--, v); }
 HOT_INLINE uint8_t pull8(Regs& r) { return rd(r, ++r.sp); }
