@@ -1,14 +1,16 @@
 // bench_cpu: runs the processor unpaced on a CPU-bound program in the 4 KiB RAM and
-// prints emulated cycles per host second and the ratio to the real 894 900 Hz.
+// prints emulated cycles per CPU second and the ratio to the real 894 900 Hz, as the
+// median (and min, max) of several runs.
 //
-//   bench_cpu [seconds]     (default 3)
-#include <chrono>
+//   bench_cpu [seconds per run] [runs]     (default 1 s, 5 runs)
+//   bench_cpu --calls N                    (exactly N budgets of 11 364 cycles, no
+//                                           timing: for instruction counts under callgrind)
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <memory>
 
+#include "bench_util.h"
 #include "machine.h"
 
 namespace {
@@ -43,11 +45,11 @@ const uint8_t subroutine[] = {
     0x39,              // 4046 RTS
 };
 
+constexpr int32_t frameBudget = 11364;  // one active-scan budget at 60 frames per second
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
-    if (seconds <= 0) seconds = 3.0;
     auto m = std::make_unique<Machine>();
     initMemory(*m);
     std::memcpy(m->mem.addressSpace + 0x4000, program, sizeof program);
@@ -58,26 +60,26 @@ int main(int argc, char** argv) {
     cpuReset(*m);
     resetCycleCount(m->cycles);
 
-    // Process CPU time, so that other load on the machine does not count against us;
-    // wall time is printed beside it.
-    auto cpuSeconds = [] {
-        timespec t{};
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-    };
-    using Clock = std::chrono::steady_clock;
-    const int32_t frameBudget = 11364;  // one active-scan budget at 60 frames per second
-    int64_t cycles = 0;
-    auto wallStart = Clock::now();
-    double start = cpuSeconds(), elapsed = 0;
-    while (elapsed < seconds) {
-        for (int i = 0; i < 100; ++i) cycles += cpuExecute(*m, frameBudget);
-        elapsed = cpuSeconds() - start;
+    if (argc > 2 && std::strcmp(argv[1], "--calls") == 0) {
+        long calls = std::atol(argv[2]);
+        int64_t cycles = 0;
+        for (long i = 0; i < calls; ++i) cycles += cpuExecute(*m, frameBudget);
+        std::printf("cpu: %ld calls, %lld cycles\n", calls, static_cast<long long>(cycles));
+        return 0;
     }
-    double wall = std::chrono::duration<double>(Clock::now() - wallStart).count();
-    double perSecond = static_cast<double>(cycles) / elapsed;
-    std::printf("cpu: %lld cycles in %.2f s of CPU time (%.2f s wall): %.1f M cycles/s, %.0fx real time "
-                "(894900 Hz)\n",
-                static_cast<long long>(cycles), elapsed, wall, perSecond / 1e6, perSecond / 894900.0);
+    double seconds = argc > 1 ? std::atof(argv[1]) : 1.0;
+    if (seconds <= 0) seconds = 1.0;
+    int runs = argc > 2 ? std::atoi(argv[2]) : 5;
+    if (runs < 1) runs = 5;
+    Spread s = measure(runs, [&] {
+        return ratePerCpuSecond(seconds, [&] {
+            int64_t cycles = 0;
+            for (int i = 0; i < 100; ++i) cycles += cpuExecute(*m, frameBudget);
+            return cycles;
+        });
+    });
+    printSpread("cpu", s, 1e6, "M cycles per CPU second");
+    std::printf("cpu: median %.0fx real time (min %.0fx, max %.0fx; 894900 Hz), %d runs of %.1f s\n",
+                s.median / 894900.0, s.min / 894900.0, s.max / 894900.0, runs, seconds);
     return 0;
 }

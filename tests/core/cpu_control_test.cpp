@@ -85,6 +85,7 @@ TEST(CpuControl, UndocumentedStoreImmediateAndUndefinedOpcodes) {
     // A memory image of nothing but zero-cycle opcodes must still end each call.
     // (Every page is pointed at one page of undefined opcodes.)
     for (int16_t& page : f.m.mem.readPage) page = 0x40;
+    rebuildPageOffsets(f.m.mem);
     for (int a = 0x4000; a < 0x4100; ++a) f.mem(uint16_t(a)) = 0x02;
     EXPECT_EQ(cpuExecute(f.m, 1000), 1000);
     // Nor may one of CLI alone run one more instruction without end.

@@ -174,3 +174,21 @@ TEST_F(SoundTest, ClickerOffOrNoDeviceRunsWithoutABuffer) {
 }
 
 }  // namespace
+
+namespace {
+
+// The largest custom active scan plus the border and blanking: the frame's cycles
+// stop at the largest count instead of wrapping negative and dropping every click.
+TEST_F(SoundTest, LargestCustomFrameStillStampsClicks) {
+    ASSERT_TRUE(soundInit(*m));
+    m->timing.activeScanCycles = 2147483647;
+    m->timing.borderVblankCycles = 3551;
+    soundFrameStart(*m, 0);
+    EXPECT_EQ(m->sound.cyclesPerFrame, 2147483647);
+    speakerEdge(*m, 10, 0x81);
+    int slot = m->sound.writeSlot;
+    soundFrameSubmit(*m);
+    EXPECT_EQ(slotSample(slot, 0), m->sound.clickUp[0]);
+}
+
+}  // namespace

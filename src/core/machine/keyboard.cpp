@@ -36,15 +36,27 @@ void initKeyTables(Machine& m) {
     }
 }
 
+void keyStateChanged(Machine& m) { keyStateChanged(m.keyboard); }
+
 uint8_t readKeyboardRows(Machine& m, uint8_t portOne) {
-    uint8_t result = 0xFF;
-    if (portOne == 0xFF) return result;
-    const KeyboardState& kb = m.keyboard;
-    for (int c = 0; c < 8; ++c) {
-        if (portOne & (1u << c)) continue;
-        for (int r = 0; r < 6; ++r)
-            if (held(kb.emulatedKeyState[kb.matrixKeyTable[r * 8 + c]])) result &= static_cast<uint8_t>(~(1u << r));
+    KeyboardState& kb = m.keyboard;
+    if (kb.rowsStale) {
+        for (int c = 0; c < 8; ++c) {
+            uint8_t rows = 0xFF;
+            for (int r = 0; r < 6; ++r)
+                if (held(kb.emulatedKeyState[kb.matrixKeyTable[r * 8 + c]])) rows &= static_cast<uint8_t>(~(1u << r));
+            kb.columnRows[c] = rows;
+        }
+        kb.rowsStale = false;
+    } else if (portOne == kb.lastPortOne) {
+        return kb.lastRows;
     }
+    // Several columns may be strobed at once; their rows combine.
+    uint8_t result = 0xFF;
+    for (int c = 0; c < 8; ++c)
+        if (!(portOne & (1u << c))) result &= kb.columnRows[c];
+    kb.lastPortOne = portOne;
+    kb.lastRows = result;
     return result;
 }
 
@@ -57,13 +69,17 @@ uint8_t readPort2(Machine& m, uint8_t portOne) {
         if (held(keys[vkEscape])) v &= 0xFD;
         // The ROM polls port 2 with column 2 strobed while it scans for keys: that is
         // Quick Type's clock.
-        if (m.quickType.quickTypeActive) quickTypeStep(m);
+        if (m.quickType.quickTypeActive) {
+            quickTypeStep(m);
+            keyStateChanged(m);
+        }
     }
     if (!(portOne & 0x01) && held(keys[vkControl])) v &= 0xFD;
     return v;
 }
 
 void pressKeyCode(Machine& m, uint8_t code) {
+    keyStateChanged(m);
     uint8_t* keys = m.keyboard.emulatedKeyState;
     if (code & 0x80) keys[vkControl] = 0x80;
     if (code & 0x40) keys[vkShift] = 0x80;
@@ -87,6 +103,7 @@ void mapSensibleKey(Machine& m, uint8_t host[256], const KeyTable& table) {
 
 void scanHostKeyboard(Machine& m) {
     if (m.quickType.quickTypeActive) return;  // the snapshot belongs to Quick Type
+    keyStateChanged(m);
     uint8_t* keys = m.keyboard.emulatedKeyState;
     if (m.settings.emulatedflag) {
         hostReadKeyboard(m.host, keys);

@@ -56,6 +56,15 @@ void rebuildMemoryMap(Machine& m) {
         mem.readPage[page] = rd;
         mem.writePage[page] = wr;
     }
+    rebuildPageOffsets(mem);
+}
+
+void rebuildPageOffsets(MachineMemory& mem) {
+    auto offset = [](int page, int16_t entry) { return entry >= 0 ? (entry - page) * 256 : noPageOffset; };
+    for (int page = 0; page < 256; ++page) {
+        mem.readOffset[page] = offset(page, mem.readPage[page]);
+        mem.writeOffset[page] = offset(page, mem.writePage[page]);
+    }
 }
 
 void initMemory(Machine& m) {

@@ -21,6 +21,7 @@
 // must call rebuildMemoryMap (initMemory, loadRomImages and loadSettings do); a machine
 // whose maps were never built builds them on its first access.
 #pragma once
+#include <climits>
 #include <cstdint>
 #include <filesystem>
 
@@ -46,12 +47,21 @@ struct MachineMemory {
 
     int16_t readPage[256];   // by address >> 8; see the page kinds above
     int16_t writePage[256];
+    // The same maps as the processor's fast path reads them: addressSpace[address +
+    // readOffset[address >> 8]] serves the access; noPageOffset marks a special page.
+    // Derived from readPage and writePage by rebuildPageOffsets.
+    int32_t readOffset[256];
+    int32_t writeOffset[256];
 
     MachineMemory() {
         for (int16_t& e : readPage) e = pageUnbuilt;
         for (int16_t& e : writePage) e = pageUnbuilt;
+        for (int32_t& e : readOffset) e = INT32_MIN;
+        for (int32_t& e : writeOffset) e = INT32_MIN;
     }
 };
+
+constexpr int32_t noPageOffset = INT32_MIN;
 
 constexpr uint16_t videoLatchAddress = 0xBFFF;
 inline uint8_t videoLatch(const MachineMemory& mem) { return mem.addressSpace[videoLatchAddress]; }
@@ -59,6 +69,8 @@ inline uint8_t videoLatch(const MachineMemory& mem) { return mem.addressSpace[vi
 void initMemory(Machine& m);        // the memory part of a hard reset
 void loadRomImages(Machine& m);     // built-in images or the files the settings name
 void rebuildMemoryMap(Machine& m);  // after any change of the four memory options
+// After a direct change of readPage or writePage (rebuildMemoryMap calls it itself).
+void rebuildPageOffsets(MachineMemory& mem);
 
 // Loads a raw image file into buf (capacity n): a file of length > 0 zeroes buf and fills
 // it with at most n bytes. False (buf untouched) when the file does not open or is empty.

@@ -5,7 +5,8 @@
 //   writeMemory(m, 0x4000, 0x41);
 //
 // RAM and ROM pages are served straight from the page maps of MachineMemory (see
-// machine/memory.h: change a memory option, then call rebuildMemoryMap). Everything else
+// machine/memory.h: change a memory option, then call rebuildMemoryMap), and so is the
+// internal RAM at 0x0080-0x00FF. Everything else
 // (page 0 with the on-chip registers and port 2, the keyboard rows, the keyboard/video
 // latch, unmapped addresses) takes the out-of-line special path.
 //
@@ -56,6 +57,7 @@ inline uint8_t readMemoryThrough(Machine& m, uint16_t address, Devices& dev) {
     const int16_t page = m.mem.readPage[address >> 8];
     if (page >= 0) [[likely]]
         return m.mem.addressSpace[(static_cast<unsigned>(page) << 8) | (address & 0xFFu)];
+    if ((address & 0xFF80) == 0x0080) return m.mem.addressSpace[address];  // the internal RAM
     return memory_detail::readSpecial(m, address, dev);
 }
 
@@ -64,6 +66,10 @@ inline void writeMemoryThrough(Machine& m, uint16_t address, uint8_t value, Devi
     const int16_t page = m.mem.writePage[address >> 8];
     if (page >= 0) [[likely]] {
         m.mem.addressSpace[(static_cast<unsigned>(page) << 8) | (address & 0xFFu)] = value;
+        return;
+    }
+    if ((address & 0xFF80) == 0x0080) {  // the internal RAM
+        m.mem.addressSpace[address] = value;
         return;
     }
     memory_detail::writeSpecial(m, address, value, dev);

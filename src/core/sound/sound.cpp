@@ -115,7 +115,9 @@ void soundFrameStart(Machine& m, uint32_t startCycles) {
             std::fill(s.mixBuffer.begin(), s.mixBuffer.end(), 0);
         }
     }
-    s.cyclesPerFrame = m.timing.activeScanCycles + m.timing.borderVblankCycles;
+    // The largest custom active scan plus the border would not fit: hold the sum there.
+    s.cyclesPerFrame = static_cast<int32_t>(std::min<int64_t>(
+        int64_t{m.timing.activeScanCycles} + m.timing.borderVblankCycles, INT32_MAX));
     s.clickPending = false;
     s.frameStartCycle = startCycles;
     if (s.bufferCreated && m.host.sound && !m.host.sound->isPlaying()) m.host.sound->play();
