@@ -9,6 +9,7 @@
 
 #include "config/settings_file.h"
 #include "machine.h"
+#include "machine/file_handle.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ bool startQuickTypeText(Machine& m, const std::string& text) {
 
 bool startQuickTypeFile(Machine& m, const std::string& path) {
     if (m.quickType.quickTypeActive) return false;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
+    FileHandle f = openInputFile(path);
     if (!f) {
         hostDebug(m.host, "Could not open file\n");
         return false;
