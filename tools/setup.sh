@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-PACKAGES=(cmake ninja-build g++ libgtest-dev qt6-base-dev libsdl2-dev dasm xvfb xauth)
+PACKAGES=(cmake ninja-build g++ libgtest-dev qt6-base-dev libsdl2-dev dasm xvfb xauth clang libclang-rt-14-dev)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
