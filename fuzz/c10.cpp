@@ -56,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool playing = playCassettePath(*m, path, false);
     FUZZ_CHECK(playing == (size > 0));
     const int frames = static_cast<int>(std::min<size_t>(20 + size / 2, 300));
-    for (int i = 0; i < frames && m->cassetteIn.cassettePlaying; ++i) runFrames(*m, 1);
+    const CassetteIn& c = m->cassetteIn;
+    for (int i = 0; i < frames && (c.cassettePlaying || c.waitingForLoad); ++i) runFrames(*m, 1);
     runFrames(*m, 10);  // what the program makes of the end of the tape
     return 0;
 }

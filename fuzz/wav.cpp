@@ -32,6 +32,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     FUZZ_CHECK(host.messages == 0);
+    // The tape waits in the deck until the program polls port 2 as a load does.
+    for (int reads = 0; !m->cassetteIn.cassettePlaying; ++reads) {
+        FUZZ_CHECK(reads <= loadPollReads);
+        readPort2(*m, 0xFF);
+        m->cycles.count += 10;
+    }
     uint32_t step = size ? 100u + data[size / 2] * 3500u : 100u;
     for (int reads = 0; m->cassetteIn.cassettePlaying; ++reads) {
         // Enough reads to reach every sample even at the slowest step and rate.

@@ -7,19 +7,19 @@
 #   tools/fuzz.sh --ci             every target for a short fixed number of inputs (test.sh)
 #   tools/fuzz.sh --build          build only
 #
-# Targets: wav c10 settings binary_loader quick_type cli_options. Each starts from its
+# Targets: wav c10 settings binary_loader quick_type cli_options state. Each starts from its
 # seeds in fuzz/corpus/NAME (only read) and keeps what it finds in build-fuzz/corpus/NAME.
 # A crash or a failed check stops the script with status 1 and leaves the input in
 # build-fuzz/artifacts/; replay it with build-fuzz/fuzz/fuzz_NAME FILE.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-ALL=(wav c10 settings binary_loader quick_type cli_options)
+ALL=(wav c10 settings binary_loader quick_type cli_options state)
 # Inputs per target in --ci mode: a few seconds each on a slow machine. c10 runs
 # hundreds of emulated frames per input.
-declare -A CI_RUNS=([c10]=100 [settings]=200 [wav]=2000 [binary_loader]=1000 [quick_type]=1500 [cli_options]=10000)
-# Longest input tried: c10 plays at most ~900 bytes per input.
-declare -A MAX_LEN=([c10]=1200)
+declare -A CI_RUNS=([c10]=100 [settings]=200 [wav]=2000 [binary_loader]=1000 [quick_type]=1500 [cli_options]=10000 [state]=300)
+# Longest input tried: c10 plays at most ~900 bytes per input; a state file is 66 KB.
+declare -A MAX_LEN=([c10]=1200 [state]=70000)
 
 mode=time seconds=60 targets=()
 for arg in "$@"; do
