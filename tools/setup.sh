@@ -8,6 +8,8 @@ cd "$(dirname "$0")/.."
 PACKAGES=(cmake ninja-build g++ libgtest-dev qt6-base-dev libsdl2-dev dasm xvfb xauth)
 # The second compiler, and the validators the install check runs.
 PACKAGES+=(clang desktop-file-utils appstream man-db)
+# libFuzzer for the fuzz targets.
+PACKAGES+=(libclang-rt-14-dev)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

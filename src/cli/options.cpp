@@ -19,7 +19,7 @@ void cliError(const std::string& text) { std::fprintf(stderr, "tovrin-cli: %s\n"
 namespace {
 
 bool parseCount(const std::string& text, long long& out) {
-    if (text.empty() || text[0] == '-' || text[0] == '+') return false;
+    if (text.empty() || text[0] < '0' || text[0] > '9') return false;  // no sign, no blank
     errno = 0;
     char* end = nullptr;
     out = std::strtoll(text.c_str(), &end, 10);

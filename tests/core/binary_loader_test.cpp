@@ -63,7 +63,7 @@ TEST_F(LoaderTest, MessagesInOrder) {
           {false, "", "", tmpFile("missing.bin"), e + "Problem with load address\nCould not open input file \n"},
           {false, "0", "", file("empty.bin", 0), e + "Problem with input file \n"},
           {false, "0", "", file("big.bin", 65537), e + "Input file is too big \n"},
-          {false, "0", "", tmpFile(""), e + "Problem with input file \n"}}) {
+          {false, "0", "", tmpFile(""), e + "Could not open input file \n"}}) {
         m->mem.addressSpace[0] = 0;
         EXPECT_EQ(load(poke, at, exec, name), message) << name;
         EXPECT_EQ(m->mem.addressSpace[0], 0) << name;

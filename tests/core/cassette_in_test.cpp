@@ -128,6 +128,20 @@ TEST_F(CassetteInTest, WavLevelsAndPacing) {
     EXPECT_FALSE(m->cassetteIn.cassettePlaying);
 }
 
+TEST_F(CassetteInTest, WavPlaysOnPastTheWrapOfTheCycleCount) {
+    // At 1 sample a second, 2^32 cycles (80 emulated minutes) reach sample 4 799.
+    Bytes samples(8000, 0);
+    for (size_t i = 0; i < samples.size(); ++i) samples[i] = i % 2 ? 200 : 50;
+    ASSERT_TRUE(play(riff({fmt(1, 1, 1, 8), chunk("data", uint32_t(samples.size()), samples)}), true));
+    const uint32_t start = 0xFFFFFF00u;  // the load begins just before the count wraps
+    EXPECT_EQ(beginLoad(start - 10 * (loadPollReads + 1)), start);
+    for (uint32_t step = 1; step <= 5; ++step) readAt(start + step * 0x40000000u);
+    EXPECT_TRUE(m->cassetteIn.cassettePlaying);
+    EXPECT_EQ(m->cassetteIn.sampleIndex, 5999u);  // 5 x 2^30 cycles
+    EXPECT_EQ(readAt(start + 5 * 0x40000000u + 3 * cpuCyclesPerSecond), true);  // sample 6 002 is 200
+    EXPECT_EQ(m->cassetteIn.sampleIndex, 6002u);
+}
+
 TEST_F(CassetteInTest, MalformedWavFiles) {
     const std::string cannot = "tovrin|Cannot read input WAV file";
     const std::string mono = "tovrin|Input file must be an 8-bit Mono WAV file";

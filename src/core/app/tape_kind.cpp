@@ -71,7 +71,7 @@ std::vector<uint8_t> decodeWavBytes(const std::vector<uint8_t>& samples, uint32_
 
 TapeKind tapeKindOf(const std::string& path, bool wav) {
     if (!wav) {
-        FileHandle f(std::fopen(path.c_str(), "rb"));
+        FileHandle f = openInputFile(path);
         if (!f) return {};
         std::vector<uint8_t> bytes(scanBytes + 16);
         bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f.get()));

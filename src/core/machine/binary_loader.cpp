@@ -2,7 +2,6 @@
 #include "machine/binary_loader.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <new>
 #include <vector>
 
@@ -74,16 +73,14 @@ std::string loadBinaryFile(Machine& m, const LoadBinaryForm& form) {
     if (load < 0) fail("Problem with load address\n");
     if (exec < 0 && w.pokeexecaddr) fail("Problem with exec address\n");
 
-    FileHandle f(std::fopen(w.bloadfilename.c_str(), "rb"));
+    // Pipes, directories and devices are refused as if they could not be opened.
+    FileHandle f = openInputFile(w.bloadfilename);
     if (!f) {
         fail("Could not open input file \n");
         return message;
     }
     long size = -1;
-    std::error_code ec;
-    // Directories and devices open too on some hosts; they are not memory images.
-    if (std::filesystem::is_regular_file(w.bloadfilename, ec) && std::fseek(f.get(), 0, SEEK_END) == 0)
-        size = std::ftell(f.get());
+    if (std::fseek(f.get(), 0, SEEK_END) == 0) size = std::ftell(f.get());
     if (size <= 0) {
         fail("Problem with input file \n");
         return message;

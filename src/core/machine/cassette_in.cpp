@@ -33,10 +33,12 @@ uint32_t sectionGap(CassetteIn& c) {
     return gaps[state];
 }
 
-void wavStep(Machine& m, uint32_t elapsed) {
+void wavStep(Machine& m, uint64_t elapsed) {
     CassetteIn& c = m.cassetteIn;
     if (wavIsOpen(c.wav)) {
-        const uint64_t target = static_cast<uint64_t>(c.sampleRate) * elapsed / cpuCyclesPerSecond;
+        // rate x elapsed / clock, split so that the product cannot overflow 64 bits.
+        const uint64_t seconds = elapsed / cpuCyclesPerSecond, rest = elapsed % cpuCyclesPerSecond;
+        const uint64_t target = seconds * c.sampleRate + rest * c.sampleRate / cpuCyclesPerSecond;
         while (c.sampleIndex < target && wavIsOpen(c.wav)) {
             uint8_t sample;
             const bool ended = !wavNextByte(c.wav, sample);
@@ -79,7 +81,7 @@ bool openWavInput(Machine& m, const std::string& path) {
 TapeProblem insertCassette(Machine& m, const std::string& path, bool wav) {
     CassetteIn& c = m.cassetteIn;
     if (c.cassettePlaying) return TapeProblem::Busy;
-    FileHandle f(std::fopen(path.c_str(), "rb"));
+    FileHandle f = openInputFile(path);
     if (!f) return TapeProblem::CannotOpen;
     std::vector<uint8_t> data;
     if (!wav) {
@@ -152,6 +154,7 @@ void updateCassetteInput(Machine& m) {
         c.started = false;
     }
     const uint32_t now = currentCycles(m.cycles);
+    c.playedCycles += now - c.lastUpdateCycle;  // modulo 2^32: right across the wrap
     c.lastUpdateCycle = now;
     if (!c.started) {
         setLine(m, true);
@@ -165,11 +168,12 @@ void updateCassetteInput(Machine& m) {
         c.bitIndex = 0;
         c.bitValue = c.shiftByte & 1;
         c.startCycle = now;
+        c.playedCycles = 0;
         c.nextEdgeCycle = now + c10HighHalf[c.bitValue];
         return;
     }
     if (c.wavMode) {
-        wavStep(m, now - c.startCycle);
+        wavStep(m, c.playedCycles);
         return;
     }
     // Signed difference: the count wraps at 2^32.

@@ -32,6 +32,9 @@ struct CassetteIn {
     bool wavMode = false;
     uint32_t startCycle = 0;
     uint32_t lastUpdateCycle = 0;  // cycle count at the last update (re-basing on reset)
+    // Cycles since the first port-2 read, summed update by update: unlike the 32-bit
+    // count it does not wrap, so a WAV longer than 80 emulated minutes plays on.
+    uint64_t playedCycles = 0;
 
     // .C10 playback
     std::vector<uint8_t> tapeData;

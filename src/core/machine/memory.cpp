@@ -1,10 +1,10 @@
 // The address decoder's page maps, the hard-reset fill and the ROM images.
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "firmware.h"
+#include "machine/file_handle.h"
 #include "machine/memory_access.h"
 
 namespace memory_detail {
@@ -79,17 +79,13 @@ void initMemory(Machine& m) {
 }
 
 bool loadImageFile(const std::filesystem::path& file, uint8_t* buf, size_t n) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(file, ec)) return false;  // opens, but has no bytes to give
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
-    in.seekg(0, std::ios::end);
-    const std::streamoff length = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (!in || length <= 0) return false;
+    FileHandle in = openInputFile(file.string());  // no pipes, directories or devices
+    if (!in || std::fseek(in.get(), 0, SEEK_END) != 0) return false;
+    const long length = std::ftell(in.get());
+    if (length <= 0 || std::fseek(in.get(), 0, SEEK_SET) != 0) return false;
     std::memset(buf, 0, n);
-    const std::streamsize want = static_cast<std::streamsize>(std::min<std::streamoff>(length, static_cast<std::streamoff>(n)));
-    in.read(reinterpret_cast<char*>(buf), want);  // a short read leaves the rest zero
+    const size_t want = std::min(static_cast<size_t>(length), n);
+    (void)std::fread(buf, 1, want, in.get());  // a short read leaves the rest zero
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "machine.h"
+#include "machine/file_handle.h"
 
 namespace {
 
@@ -104,7 +105,7 @@ bool startQuickTypeText(Machine& m, const std::string& text) {
 
 TextProblem startQuickTypeFrom(Machine& m, const std::string& path) {
     if (m.quickType.quickTypeActive) return TextProblem::Busy;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
+    FileHandle f = openInputFile(path);
     if (!f) {
         hostDebug(m.host, "Could not open file\n");
         return TextProblem::CannotOpen;

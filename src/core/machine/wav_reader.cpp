@@ -48,7 +48,7 @@ bool findChunk(const RiffFile& file, uint64_t start, uint64_t end, const char* i
 
 WavOpenResult openWav(WavReader& r, const std::string& path, WavFormat& format) {
     closeWav(r);
-    FileHandle f(std::fopen(path.c_str(), "rb"));
+    FileHandle f = openInputFile(path);
     if (!f) return WavOpenResult::CannotRead;
     if (std::fseek(f.get(), 0, SEEK_END) != 0) return WavOpenResult::CannotRead;
     long end = std::ftell(f.get());
