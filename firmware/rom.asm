@@ -105,6 +105,7 @@ KBOUT   equ     $D1             ; key buffer: next key to take
         include "io.asm"
         include "basic.asm"
         include "expr.asm"
+        include "float.asm"
         include "tape.asm"
         include "tokens.asm"
 
