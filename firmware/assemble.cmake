@@ -1,5 +1,8 @@
-# Runs dasm and insists on an image of exactly 8 192 bytes: dasm may leave a
-# partial file behind when it fails.
+# Runs dasm, insists on an image of exactly 8 192 bytes (dasm may leave a
+# partial file behind when it fails) and prints the bytes each source file
+# takes and the bytes left, read from the listing: every "FILE" line there
+# marks where an included file begins or ends, and the label romend in
+# rom.asm marks the end of the code below the entry points at 0xFFDC.
 file(REMOVE ${OUT})
 execute_process(COMMAND ${DASM} ${SRC} -f3 -o${OUT} -l${LST} -s${SYM} -I${INCDIR}
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -12,3 +15,40 @@ if(NOT size EQUAL 8192)
   file(REMOVE ${OUT})
   message(FATAL_ERROR "the BASIC ROM image is ${size} bytes, not 8192")
 endif()
+
+file(STRINGS ${SYM} romend REGEX "^romend ")
+string(REGEX MATCH "[0-9a-f][0-9a-f][0-9a-f][0-9a-f]" romend "${romend}")
+math(EXPR romend "0x${romend}")
+file(STRINGS ${LST} lines REGEX "^------- FILE |^ *[0-9]+ +[0-9a-f]+")
+set(current "")
+set(pending TRUE)
+set(sizes "")
+set(names "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^------- FILE ([^ ]+)")
+    get_filename_component(name "${CMAKE_MATCH_1}" NAME)
+    set(next "${name}")
+    set(pending TRUE)
+  elseif(pending AND line MATCHES "^ *[0-9]+ +([0-9a-f]+)")
+    if(NOT CMAKE_MATCH_1 STREQUAL "10000")
+      math(EXPR at "0x${CMAKE_MATCH_1}")
+      if(NOT current STREQUAL "" AND NOT current STREQUAL "rom.asm")
+        math(EXPR n "${at} - ${start}")
+        list(APPEND names ${current})
+        list(APPEND sizes ${n})
+      endif()
+      set(current "${next}")
+      set(start ${at})
+      set(pending FALSE)
+    endif()
+  endif()
+endforeach()
+set(report "")
+set(used 0)
+foreach(name n IN ZIP_LISTS names sizes)
+  string(APPEND report "${name} ${n}, ")
+  math(EXPR used "${used} + ${n}")
+endforeach()
+math(EXPR free "0xFFDC - ${romend}")
+math(EXPR startup "8192 - ${free} - ${used}")
+message(NOTICE "firmware: ${report}start-up and vectors ${startup}; ${free} bytes free")

@@ -179,6 +179,7 @@ rs_jt:  ldaa    #$3B            ; RTI
         jmp     ready
 
 rtsins: rts
+romend:                         ; the build reports the space from here to 0xFFDC
 
 ; ---- entry points for machine-language programs ----
         org     $FFDC,$FF
