@@ -15,42 +15,57 @@ E_DD    equ     18
 E_DZ    equ     20
 E_ID    equ     22
 E_TM    equ     24
-E_CN    equ     26
-E_IO    equ     28
-E_FM    equ     30
-errtab: dc.b    "NFSNRGODFCOVOMULBSDD/0IDTMCNIOFM"
+E_OS    equ     26
+E_LS    equ     28
+E_ST    equ     30
+E_CN    equ     32
+E_FD    equ     34
+E_AO    equ     36
+E_DN    equ     38
+E_IO    equ     40
+E_FM    equ     42
+E_NO    equ     44
+errtab: dc.b    "NFSNRGODFCOVOMULBSDD/0IDTMOSLSSTCNFDAODNIOFMNO"
 
+; each entry loads its code and skips the next load (the opcode of cpx #)
 nferr:  ldab    #E_NF
-        bra     error
+        dc.b    $8C
 snerr:  ldab    #E_SN
-        bra     error
+        dc.b    $8C
 rgerr:  ldab    #E_RG
-        bra     error
+        dc.b    $8C
 oderr:  ldab    #E_OD
-        bra     error
+        dc.b    $8C
 fcerr:  ldab    #E_FC
-        bra     error
+        dc.b    $8C
 overr:  ldab    #E_OV
-        bra     error
+        dc.b    $8C
 omerr:  ldab    #E_OM
-        bra     error
+        dc.b    $8C
 ulerr:  ldab    #E_UL
-        bra     error
+        dc.b    $8C
 bserr:  ldab    #E_BS
-        bra     error
+        dc.b    $8C
 dderr:  ldab    #E_DD
-        bra     error
+        dc.b    $8C
 dzerr:  ldab    #E_DZ
-        bra     error
+        dc.b    $8C
+iderr:  ldab    #E_ID
+        dc.b    $8C
 tmerr:  ldab    #E_TM
-        bra     error
+        dc.b    $8C
+oserr:  ldab    #E_OS
+        dc.b    $8C
+lserr:  ldab    #E_LS
+        dc.b    $8C
+sterr:  ldab    #E_ST
+        dc.b    $8C
+cnerr:  ldab    #E_CN
+        dc.b    $8C
 ioerr:  ldab    #E_IO
-        bra     error
+        dc.b    $8C
 fmerr:  ldab    #E_FM
-error:  ldx     MEMTOP          ; forget FOR and GOSUB
-        clr     0,x
-        txs
-        clr     DEVNUM
+error:  clr     DEVNUM
         ldx     #0
         stx     KWPTR
         stx     OLDTXT
@@ -74,7 +89,8 @@ ready:  clr     DEVNUM
         jsr     newlin
         jsr     outmsg
         dc.b    "OK",13,0
-mainlp: ldx     #$FFFF
+mainlp: jsr     rststk
+        ldx     #$FFFF
         stx     CURLIN
         jsr     inline
         bcs     mainlp
@@ -104,10 +120,8 @@ ml_nod: stx     DST             ; insertion point
         addd    #4
         std     TMP3
         addd    VARTAB
-        addd    #128
         bcs     ml_om
-        subd    MEMTOP
-        bcc     ml_om
+        jsr     memchk
         ldd     VARTAB          ; open the gap
         std     SRC
         subd    DST
@@ -137,11 +151,19 @@ ml_nod: stx     DST             ; insertion point
         jsr     bmovd
 ml_don: jsr     relink
         jsr     clrvar
-        ldx     MEMTOP
-        clr     0,x
-        txs
         jmp     mainlp
 ml_om:  jmp     omerr
+
+; rststk: forget every FOR and GOSUB: the stack starts again below the strings
+rststk: pulx
+        stx     TMP
+        ldx     STRTAB
+        dex
+        clr     0,x             ; the stack's bottom marker
+        txs
+        clr     TSP
+        ldx     TMP
+        jmp     0,x
 
 ; inmsg: " IN <line>" when a program runs
 inmsg:  ldx     CURLIN
@@ -399,6 +421,10 @@ rl_x:   inx
         stx     VARTAB
         rts
 
+; coldbas: the string space at its usual size and no program (start-up)
+coldbas: ldd    MEMTOP
+        subd    #STRDEF-1
+        std     STRTAB
 donew:  ldx     #TXTTAB
         clr     0,x
         clr     1,x
@@ -410,8 +436,12 @@ clrvar: ldx     VARTAB
         stx     ARYEND
         ldx     #TXTM1
         stx     DATPTR
+        ldx     MEMTOP
+        inx
+        stx     FRESPC
         ldx     #0
         stx     OLDTXT
+        clr     TSP
         rts
 
 ; getlin: line number at TXTPTR to LINNUM
@@ -422,8 +452,37 @@ getlin: jsr     getnum
         jmp     snerr2
         rts
 
+; getnum: unsigned decimal digits at TXTPTR to D (0-65535)
+getnum: ldd     #0
+        std     TMP
+        jsr     chrgot
+gm_l:   bcc     gm_x
+        suba    #'0
+        staa    MULTMP
+        ldd     TMP
+        asld
+        bcs     gm_ov
+        std     TMP2
+        asld
+        bcs     gm_ov
+        asld
+        bcs     gm_ov
+        addd    TMP2
+        bcs     gm_ov
+        addb    MULTMP
+        adca    #0
+        bcs     gm_ov
+        std     TMP
+        jsr     chrget
+        bra     gm_l
+gm_x:   ldd     TMP
+        rts
+gm_ov:  jmp     snerr
+
 ; ---- statement loop ----
-newstt: jsr     brkchk
+newstt: clr     TSP
+        clr     SLEN
+        jsr     brkchk
         bcs     dobrk
         jsr     chrgot
         beq     ns_trm
@@ -438,8 +497,13 @@ ns_prg: ldx     TXTPTR
         inx
         ldd     0,x
         bne     ns_line
-        jmp     ready           ; end of the program
-ns_line: ldd    2,x             ; X = a line: run it
+        clr     OLDTXT          ; ran off the end: nothing to continue
+        clr     OLDTXT+1
+        jmp     ready
+; golin: run the line at X (every jump comes here and checks BREAK)
+golin:  jsr     brkchk
+        bcs     dobrk
+ns_line: ldd    2,x
         std     CURLIN
         inx
         inx
@@ -489,16 +553,22 @@ stmtab: dc.w    for,goto,gosub,rem,if,data,print,on,input,end,next,dim,read
 
 ; ---- statements ----
 let:    jsr     getvar
+        ldaa    VALTYP
+        psha
         pshx
-        jsr     chrgot
-        cmpa    #T_EQ
-        beq     *+5
-        jmp     snerr2
-        jsr     chrget
-        jsr     eval
+        ldaa    #T_EQ
+        jsr     chkch
+        jsr     frmevl
         pulx
-        std     0,x
-        rts
+        pula
+; store: the value just worked out into the variable at X of type A
+store:  cmpa    VALTYP
+        bne     tmerr3
+        tsta
+        bne     sto_s
+        jmp     fpst
+sto_s:  jmp     strset
+tmerr3: jmp     tmerr
 
 rem:    ldx     TXTPTR
 rm_l:   ldaa    0,x
@@ -535,21 +605,19 @@ stop:   bne     snerr3
 
 cont:   ldx     OLDTXT
         bne     ct_ok
-        ldab    #E_CN
-        jmp     error
+        jmp     cnerr
 ct_ok:  stx     TXTPTR
         ldx     OLDLIN
         stx     CURLIN
         rts
 
-if:     jsr     eval
-        std     TMP4
+if:     jsr     evnum
         jsr     chrgot
         cmpa    #T_THEN
         beq     if_ok
         cmpa    #T_GOTO
         bne     snerr3
-if_ok:  ldd     TMP4
+if_ok:  tst     FACEXP
         beq     rem
         jsr     chrget
         bcs     goto_n
@@ -563,7 +631,7 @@ goto_l: jsr     fndlin
         bcc     ulerr2
         ins
         ins
-        jmp     ns_line
+        jmp     golin
 ulerr2: jmp     ulerr
 
 gosub:  bcc     snerr3
@@ -580,7 +648,7 @@ gosub_l: jsr    fndlin
         psha
         jsr     stkchk
         ldx     TMP4
-        jmp     ns_line
+        jmp     golin
 
 return: pulx
 rt_l:   tsx
@@ -590,7 +658,7 @@ rt_l:   tsx
         cmpa    #T_FOR
         beq     rt_p
         jmp     rgerr
-rt_p:   ldab    #11
+rt_p:   ldab    #17
         abx
         txs
         bra     rt_l
@@ -605,13 +673,13 @@ rt_f:   ins
 stkchk: tsx
         stx     TMP
         ldd     ARYEND
-        addd    #80
+        addd    #STKMRG
         subd    TMP
-        bcc     sk_om
+        bcc     omerr5
         rts
-sk_om:  jmp     omerr
+omerr5: jmp     omerr
 
-on:     jsr     eval
+on:     jsr     evint
         std     TMP4
         jsr     chrgot
         cmpa    #T_GOTO
@@ -645,33 +713,11 @@ on_n:   jsr     chrgot
         jmp     goto_l
 on_x:   rts
 
+; A loop on the stack: T_FOR, variable (2), step (5), line (2), text (2),
+; limit (5).
 for:    jsr     getvar
+        jsr     chknum
         stx     FORVAR
-        jsr     chrgot
-        cmpa    #T_EQ
-        bne     snerr4
-        jsr     chrget
-        jsr     eval
-        ldx     FORVAR
-        std     0,x
-        jsr     chrgot
-        cmpa    #T_TO
-        bne     snerr4
-        jsr     chrget
-        jsr     eval
-        pshb
-        psha
-        jsr     chrgot
-        cmpa    #T_STEP
-        bne     fr_s1
-        jsr     chrget
-        jsr     eval
-        bra     fr_s2
-fr_s1:  ldd     #1
-fr_s2:  std     TMP3
-        pula
-        pulb
-        std     TMP2
         pulx                    ; no return: the loop lives on the stack
         tsx
 fr_sl:  ldaa    0,x             ; a loop on the same variable ends here
@@ -680,27 +726,52 @@ fr_sl:  ldaa    0,x             ; a loop on the same variable ends here
         ldd     1,x
         subd    FORVAR
         beq     fr_kil
-        ldab    #11
+        ldab    #17
         abx
         bra     fr_sl
-fr_kil: ldab    #11
+fr_kil: ldab    #17
         abx
         txs
-fr_new: ldx     TXTPTR
+fr_new: ldaa    #T_EQ
+        jsr     chkch
+        jsr     evnum
+        ldx     FORVAR
+        jsr     fpst
+        ldaa    #T_TO
+        jsr     chkch
+        jsr     evnum
+        des
+        des
+        des
+        des
+        des
+        tsx
+        jsr     fpst            ; the limit
+        jsr     chrgot
+        cmpa    #T_STEP
+        bne     fr_s1
+        jsr     chrget
+        jsr     evnum
+        bra     fr_s2
+fr_s1:  ldab    #1
+        jsr     fpfromb
+fr_s2:  ldx     TXTPTR
         pshx
         ldx     CURLIN
         pshx
-        ldx     TMP2
-        pshx
-        ldx     TMP3
-        pshx
+        des
+        des
+        des
+        des
+        des
+        tsx
+        jsr     fpst            ; the step
         ldx     FORVAR
         pshx
         ldaa    #T_FOR
         psha
         jsr     stkchk
         jmp     newstt
-snerr4: jmp     snerr
 
 next:   pulx
         ldx     #0
@@ -719,33 +790,39 @@ nx_1:   ldd     FORVAR
         ldd     1,x
         subd    FORVAR
         beq     nx_f
-        ldab    #11
+        ldab    #17
         abx
         txs
         bra     nx_l
 nx_f:   stx     TMP4
         ldx     1,x
-        ldd     0,x
+        jsr     fpld
         ldx     TMP4
-        addd    3,x
-        bvs     nx_dn
+        inx
+        inx
+        inx
+        jsr     fpldarg
+        jsr     fpadd
+        ldx     TMP4
         ldx     1,x
-        std     0,x
+        jsr     fpst
         ldx     TMP4
-        tst     3,x
-        bmi     nx_ng
-        subd    5,x
-        bgt     nx_dn
-        bra     nx_lp
-nx_ng:  subd    5,x
-        blt     nx_dn
-nx_lp:  ldd     7,x
+        ldab    #12
+        abx
+        jsr     fpldarg
+        jsr     fpcmp           ; the limit against the variable
+        ldx     TMP4
+        tst     4,x
+        bpl     nx_p
+        negb                    ; counting down
+nx_p:   tstb
+        bmi     nx_dn
+        ldd     8,x
         std     CURLIN
-        ldd     9,x
+        ldd     10,x
         std     TXTPTR
         jmp     newstt
-nx_dn:  ldx     TMP4
-        ldab    #11
+nx_dn:  ldab    #17
         abx
         txs
         jsr     chrgot
@@ -759,17 +836,14 @@ run:    beq     run_a
         bcc     snerr4
         jsr     getlin
         jsr     clrvar
-        ldx     MEMTOP
-        clr     0,x
-        txs
+        jsr     rststk
         jsr     fndlin
         bcc     ulerr3
-        jmp     ns_line
+        jmp     golin
 ulerr3: jmp     ulerr
+snerr4: jmp     snerr
 run_a:  jsr     clrvar
-        ldx     MEMTOP
-        clr     0,x
-        txs
+        jsr     rststk
         ldx     #TXTM1
         stx     TXTPTR
         ldx     #0
@@ -777,21 +851,42 @@ run_a:  jsr     clrvar
         jmp     newstt
 
 new:    jsr     donew
-        ldx     MEMTOP
-        clr     0,x
-        txs
         jmp     ready
 
+; CLEAR [n[,top]]: n bytes of string space below top
 clear:  beq     cl_n
+        jsr     evint
+        tsta
+        bmi     fcerr5
+        std     TMP3
+        ldd     MEMTOP
+        std     TMP2
+        jsr     chrgot
+        cmpa    #',
+        bne     cl_1
+        jsr     chrget
         jsr     eval
+        std     TMP2
+cl_1:   ldd     TMP2
+        addd    #1
+        subd    TMP3
+        bcc     *+5
+        jmp     omerr5
+        std     TMP
+        subd    VARTAB
+        bcc     *+5
+        jmp     omerr5
+        subd    #STKMRG
+        bcc     *+5
+        jmp     omerr5
+        ldd     TMP2
+        std     MEMTOP
+        ldd     TMP
+        std     STRTAB
 cl_n:   jsr     clrvar
-        pulx
-        stx     TMP
-        ldx     MEMTOP
-        clr     0,x
-        txs
-        ldx     TMP
-        jmp     0,x
+        jsr     rststk
+        jmp     newstt
+fcerr5: jmp     fcerr
 
 restore: ldx    #TXTM1
         stx     DATPTR
@@ -949,23 +1044,27 @@ pr_it:  cmpa    #';
         beq     pr_sem
         cmpa    #',
         beq     pr_com
-        cmpa    #'"
-        beq     pr_str
         cmpa    #T_TAB
         beq     pr_tab
-        cmpa    #T_CHRS
-        beq     pr_chr
         cmpa    #'@
         beq     pr_at
-        jsr     eval
-        jsr     prnum
+        jsr     frmevl
+        tst     VALTYP
+        bne     pr_s
+        jsr     fpstr
+        jsr     outstr
+        jsr     outspc
+        bra     pr_nx
+pr_s:   ldx     SADR
+        ldab    SLEN
+        jsr     outlen
 pr_nx:  jsr     chrgot
         bne     pr_it
 pr_cr:  jmp     crlf
 pr_sem: jsr     chrget
         bne     pr_it
         rts
-pr_com: jsr     getcol
+pr_com: jsr     getcol          ; zones of 16 columns
         andb    #15
         negb
         addb    #16
@@ -981,33 +1080,233 @@ pc_sp:  jsr     outspc
         decb
         bne     pc_sp
         bra     pr_sem
-pr_str: jsr     strlit
-        bra     pr_nx
-pr_tab: jsr     chrget
-        jsr     evbyte
+pr_tab: jsr     chrget          ; TAB(n): blanks up to column n, past the
+        jsr     evbyte          ; end of the line when n is beyond it
         jsr     chkcls
         stab    TMP3
-pt_l:   jsr     getcol
-        cmpb    TMP3
-        bhs     pr_nx
-        jsr     outspc
-        bra     pt_l
-pr_chr: jsr     chrget
-        jsr     parexp
-        tba
-        jsr     putchr
+        jsr     getcol
+        ldaa    TMP3
+        sba
+        bls     pr_nx
+pt_l:   jsr     outspc
+        deca
+        bne     pt_l
         bra     pr_nx
 pr_at:  jsr     chrget
-        jsr     eval
+        jsr     evint
         subd    #512
-        bcs     *+5
-        jmp     fcerr2
+        bcc     fcerr6
         addd    #512+SCREEN
         std     CURPOS
         jsr     chrgot
         cmpa    #',
         bne     pr_nx
         bra     pr_sem
+fcerr6: jmp     fcerr
+
+; outlen: print B characters from X
+outlen: tstb
+        beq     ol_x
+ol_l:   ldaa    0,x
+        jsr     putchr
+        inx
+        decb
+        bne     ol_l
+ol_x:   rts
+
+; valtxt: the number (with an optional sign) at X to FAC; X after it. C set
+; and FAC 0 when there is none.
+valtxt: clr     NEGF
+        jsr     skipbl
+        cmpa    #'-
+        bne     vt_2
+        com     NEGF
+        bra     vt_s
+vt_2:   cmpa    #'+
+        bne     vt_3
+vt_s:   inx
+        ldaa    0,x
+vt_3:   cmpa    #'.
+        beq     vt_n
+        cmpa    #'0
+        blo     vt_no
+        cmpa    #'9
+        bhi     vt_no
+vt_n:   jsr     fpparse
+        tst     NEGF
+        beq     vt_ok
+        pshx
+        jsr     fpneg
+        pulx
+vt_ok:  clc
+        rts
+vt_no:  pshx
+        clrb
+        jsr     fpfromb
+        pulx
+        sec
+        rts
+
+; skipbl: X past blanks; A = the character there
+skipbl: ldaa    0,x
+        cmpa    #32
+        bne     sb_x
+        inx
+        bra     skipbl
+sb_x:   rts
+
+; getitm: one INPUT or DATA item at X for a variable of type VALTYP: a number
+; to FAC, a string (quoted, or up to , or :) to SLEN, SADR. X after it, A =
+; the character that ends it; C set for a bad number.
+getitm: bsr     skipbl
+        tst     VALTYP
+        bne     gi_s
+        bsr     valtxt
+        bcs     gi_x
+        bsr     skipbl
+        clc
+gi_x:   rts
+gi_s:   clrb
+        cmpa    #'"
+        bne     gi_u
+        inx
+        stx     SADR
+gi_q:   ldaa    0,x
+        beq     gi_e
+        inx
+        cmpa    #'"
+        beq     gi_qe
+        incb
+        bra     gi_q
+gi_qe:  stab    SLEN
+        bsr     skipbl
+        clc
+        rts
+gi_u:   stx     SADR
+gi_ul:  ldaa    0,x
+        beq     gi_e
+        cmpa    #',
+        beq     gi_e
+        cmpa    #':
+        beq     gi_e
+        inx
+        incb
+        bra     gi_ul
+gi_e:   stab    SLEN
+        clc
+        rts
+
+; ---- INPUT ----
+input:  ldx     CURLIN
+        inx
+        bne     in_ok
+        jmp     iderr
+in_ok:  cmpa    #'"
+        bne     in_p
+        jsr     strlit
+        ldaa    #';
+        jsr     chkch
+in_p:   ldx     TXTPTR
+        stx     INSAVE
+in_ask: ldaa    #'?
+        jsr     putchr
+        bsr     inrd
+in_var: jsr     getvar
+        stx     INVPOS
+        ldx     INPTR
+        jsr     skipbl
+        tsta
+        bne     in_hv
+        ldaa    #'?             ; more values wanted: "??"
+        jsr     putchr
+        jsr     putchr
+        bsr     inrd
+        ldx     INPTR
+in_hv:  jsr     getitm
+        bcs     in_rdo
+        cmpa    #',
+        beq     in_c
+        tsta
+        bne     in_rdo
+        dex
+in_c:   inx
+        stx     INPTR
+        ldx     INVPOS
+        ldaa    VALTYP
+        jsr     store
+        jsr     chrgot
+        cmpa    #',
+        bne     in_end
+        jsr     chrget
+        bra     in_var
+in_end: ldx     INPTR
+        ldaa    0,x
+        beq     in_x
+        jsr     outmsg
+        dc.b    "?EXTRA IGNORED",13,0
+in_x:   rts
+in_rdo: jsr     outmsg
+        dc.b    "?REDO",13,0
+        ldx     INSAVE
+        stx     TXTPTR
+        bra     in_ask
+; inrd: a line of answers into BUF
+inrd:   jsr     outspc
+        jsr     inline
+        bcs     in_brk
+        ldx     #BUF
+        stx     INPTR
+        rts
+in_brk: ldx     #0              ; BREAK while typing the answer: no CONT
+        stx     OLDTXT
+        jmp     brkmsg
+
+; ---- DATA and READ ----
+read:   jsr     getvar
+        stx     INVPOS
+        ldx     DATPTR
+        ldaa    0,x
+        cmpa    #',
+        beq     rd_it1
+rd_f:   ldaa    0,x             ; find the next DATA
+        bne     rd_1
+        ldd     1,x
+        bne     rd_2
+        jmp     oderr
+rd_2:   ldab    #5
+        abx
+        bra     rd_f
+rd_1:   inx
+        cmpa    #T_DATA
+        beq     rd_it
+        cmpa    #'"
+        bne     rd_f
+rd_q:   ldaa    0,x
+        beq     rd_f
+        inx
+        cmpa    #'"
+        bne     rd_q
+        bra     rd_f
+rd_it1: inx
+rd_it:  jsr     getitm
+        bcs     rd_sn
+        cmpa    #',
+        beq     rd_ok
+        cmpa    #':
+        beq     rd_ok
+        tsta
+        bne     rd_sn
+rd_ok:  stx     DATPTR
+        ldx     INVPOS
+        ldaa    VALTYP
+        jsr     store
+        jsr     chrgot
+        cmpa    #',
+        bne     rd_x
+        jsr     chrget
+        bra     read
+rd_x:   rts
+rd_sn:  jmp     snerr
 
 ; strlit: print the quoted text at TXTPTR
 strlit: ldx     TXTPTR
@@ -1021,21 +1320,6 @@ sl_l:   ldaa    0,x
         bra     sl_l
 sl_e:   stx     TXTPTR
         rts
-
-; prnum: D as a signed number with a sign place before and a blank after
-prnum:  tsta
-        bpl     pn_p
-        psha
-        ldaa    #'-
-        jsr     putchr
-        pula
-        coma
-        comb
-        addd    #1
-        bra     pn_d
-pn_p:   jsr     outspc
-pn_d:   jsr     prudec
-        jmp     outspc
 
 ; prudec: D unsigned in decimal
 prudec: jsr     d2str
@@ -1082,174 +1366,6 @@ ds_nx:  ldx     SRC
 p10tab: dc.w    10000,1000,100,10,1
 p10end:
 
-; ---- INPUT ----
-input:  ldx     CURLIN
-        inx
-        bne     in_ok
-        ldab    #E_ID
-        jmp     error
-in_ok:  cmpa    #'"
-        bne     in_p
-        jsr     strlit
-        jsr     chrgot
-        cmpa    #';
-        beq     *+5
-        jmp     snerr5
-        jsr     chrget
-in_p:   ldx     TXTPTR
-        stx     INSAVE
-in_ask: ldaa    #'?
-        jsr     putchr
-in_mor: jsr     outspc
-        jsr     inline
-        bcs     in_brk
-        ldx     #BUF-1
-        stx     INPTR
-in_var: ldx     TXTPTR
-        stx     INVPOS
-        jsr     getvar
-        pshx
-        jsr     swaptp
-in_get: jsr     chrget
-        bne     in_hv
-        tsta
-        bne     in_rd           ; ':' is not a number
-        jsr     swaptp
-        pulx                    ; more values wanted: "??"
-        ldx     INVPOS
-        stx     TXTPTR
-        ldaa    #'?
-        jsr     putchr
-        ldaa    #'?
-        jsr     putchr
-        jsr     outspc
-        jsr     inline
-        bcs     in_brk
-        ldx     #BUF-1
-        stx     INPTR
-        bra     in_var
-in_hv:  jsr     sgnnum
-        bcs     in_rd
-        pulx
-        std     0,x
-        jsr     chrgot
-        bne     in_cm
-        ldx     TXTPTR          ; stay on the end of the input
-        dex
-        stx     TXTPTR
-        bra     in_dn
-in_cm:  cmpa    #',
-        bne     in_rd2
-in_dn:  jsr     swaptp
-        jsr     chrgot
-        cmpa    #',
-        bne     in_x
-        jsr     chrget
-        bra     in_var
-in_x:   rts
-in_rd:  pulx
-in_rd2: jsr     swaptp
-        jsr     outmsg
-        dc.b    "?REDO",13,0
-        ldx     INSAVE
-        stx     TXTPTR
-        jmp     in_ask
-in_brk: ldx     MEMTOP          ; BREAK while typing the answer: no CONT
-        clr     0,x
-        txs
-        ldx     #0
-        stx     OLDTXT
-        jmp     brkmsg
-snerr5: jmp     snerr
-
-; swaptp: exchange TXTPTR and INPTR
-swaptp: ldd     TXTPTR
-        ldx     INPTR
-        stx     TXTPTR
-        std     INPTR
-        rts
-
-; sgnnum: optional sign and digits at TXTPTR to D; C set when there are none
-sgnnum: cmpa    #'-
-        beq     sg_n
-        cmpa    #T_MINUS
-        beq     sg_n
-        cmpa    #'+
-        beq     sg_p
-        cmpa    #T_PLUS
-        bne     sg_d
-sg_p:   jsr     chrget
-sg_d:   jsr     chrgot
-        bcc     sg_bad
-        jsr     getnum
-        clc
-        rts
-sg_n:   jsr     chrget
-        bcc     sg_bad
-        jsr     getnum
-        coma
-        comb
-        addd    #1
-        clc
-        rts
-sg_bad: sec
-        rts
-
-; ---- DATA and READ ----
-read:   jsr     getvar
-        pshx
-        jsr     swapdt
-        jsr     chrgot
-        cmpa    #',
-        beq     rd_it
-        ldx     TXTPTR          ; find the next DATA
-rd_f:   ldaa    0,x
-        bne     rd_1
-        ldd     1,x
-        bne     rd_2
-        jsr     swapdt
-        jmp     oderr
-rd_2:   ldab    #5
-        abx
-        bra     rd_f
-rd_1:   cmpa    #T_DATA
-        beq     rd_fd
-        inx
-        cmpa    #'"
-        bne     rd_f
-rd_q:   ldaa    0,x
-        beq     rd_f
-        inx
-        cmpa    #'"
-        bne     rd_q
-        bra     rd_f
-rd_fd:  stx     TXTPTR
-rd_it:  jsr     chrget
-        jsr     sgnnum
-        bcs     rd_bad
-        pulx
-        std     0,x
-        jsr     chrgot
-        beq     rd_ok
-        cmpa    #',
-        bne     rd_bd2
-rd_ok:  jsr     swapdt
-        jsr     chrgot
-        cmpa    #',
-        beq     *+5
-        jmp     in_x
-        jsr     chrget
-        bra     read
-rd_bad: pulx
-rd_bd2: jsr     swapdt
-        jmp     snerr
-
-swapdt: ldd     TXTPTR
-        ldx     DATPTR
-        stx     TXTPTR
-        std     DATPTR
-        rts
-
 ; ---- LIST and LLIST ----
 llist:  ldaa    #1
         staa    DEVNUM
@@ -1272,13 +1388,13 @@ list:   ldx     #0
         beq     ls_go
 ls_dsh: cmpa    #T_MINUS
         beq     *+5
-        jmp     snerr5
+        jmp     snerr
         ldx     #$FFFF
         stx     LSTEND
         jsr     chrget
         beq     ls_go
         bcs     *+5
-        jmp     snerr5
+        jmp     snerr
         ldx     LINNUM
         pshx
         jsr     getlin

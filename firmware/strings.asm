@@ -1,0 +1,417 @@
+; Strings: the string space below the top of memory, temporaries, garbage
+; collection and the string functions.
+;
+; A descriptor is 3 bytes: length, address. Strings made by the program are
+; allocated downwards from the top of memory (FRESPC) to STRTAB; literals and
+; DATA items stay in the program text. Partial results of a formula wait on
+; a small stack of descriptors (TSTK); when the space fills, the collector
+; moves every string still named by a variable, an array, that stack or the
+; current descriptor to the top, one after another, highest first.
+
+TSMAX   equ     12              ; room for 4 waiting strings
+
+; tspush: SLEN, SADR onto the temporary stack (?ST when full)
+tspush: ldx     #TSTK
+        ldab    TSP
+        cmpb    #TSMAX
+        bhs     sterr2
+        abx
+        addb    #3
+        stab    TSP
+        ldaa    SLEN
+        staa    0,x
+        ldd     SADR
+        std     1,x
+        rts
+sterr2: jmp     sterr
+; tstop: X = the top of the temporary stack; tsdrop: forget it
+tstop:  ldx     #TSTK-3
+        ldab    TSP
+        abx
+        rts
+tsdrop: ldab    TSP
+        subb    #3
+        stab    TSP
+        rts
+; tspop: the top of the temporary stack back to SLEN, SADR
+tspop:  bsr     tstop
+        jsr     ldstr
+        bra     tsdrop
+
+; stralc: B bytes of string space; X = them, B kept. ?OS when even a
+; collection leaves too little.
+stralc: stab    ALEN
+        clr     GCFLG
+sa_t:   ldab    ALEN
+        clra
+        std     TMP
+        ldd     FRESPC
+        subd    TMP
+        std     TMP
+        subd    STRTAB
+        bcs     sa_gc
+        ldx     TMP
+        stx     FRESPC
+        ldab    ALEN
+        rts
+sa_gc:  tst     GCFLG
+        bne     oserr2
+        inc     GCFLG
+        jsr     gc
+        bra     sa_t
+oserr2: jmp     oserr
+
+; copyb: B bytes from X to DST (DST moves on)
+copyb:  tstb
+        beq     cb_x
+cb_l:   ldaa    0,x
+        inx
+        pshx
+        ldx     DST
+        staa    0,x
+        inx
+        stx     DST
+        pulx
+        decb
+        bne     cb_l
+cb_x:   rts
+
+; mkstr: a new string of the B bytes at X (not in string space) in SLEN, SADR
+mkstr:  stx     TMP3
+        bsr     stralc
+        stx     SADR
+        stab    SLEN
+        stx     DST
+        ldx     TMP3
+        bsr     copyb
+setstr: ldaa    #$FF
+        staa    VALTYP
+        rts
+
+; substr: a new string of B bytes from offset A of SLEN, SADR
+substr: staa    TMP4
+        bsr     stralc
+        stx     DST
+        stx     TMP3
+        stab    SLEN
+        ldx     SADR
+        pshb
+        ldab    TMP4
+        abx
+        pulb
+        bsr     copyb
+        ldx     TMP3
+        stx     SADR
+        bra     setstr
+
+; concat: the temporary on top joined with SLEN, SADR (?LS past 255)
+concat: jsr     tstop
+        ldab    0,x
+        addb    SLEN
+        bcs     lserr2
+        bsr     stralc
+        stx     DST
+        stx     TMP3
+        stab    TMP4
+        jsr     tstop
+        ldab    0,x
+        ldx     1,x
+        bsr     copyb
+        ldab    SLEN
+        ldx     SADR
+        bsr     copyb
+        ldx     TMP3
+        stx     SADR
+        ldab    TMP4
+        stab    SLEN
+        jmp     tsdrop
+lserr2: jmp     lserr
+
+; strcmp: the temporary on top against SLEN, SADR: B = 1 above, 0 equal,
+; $FF below; the temporary is dropped
+strcmp: jsr     tstop
+        ldaa    0,x
+        staa    TMP4
+        ldx     1,x
+        stx     SRC
+        ldx     SADR
+        stx     DST
+        ldab    SLEN
+        stab    TMP4+1
+        jsr     tsdrop
+scm_l:   tst     TMP4
+        beq     scm_le
+        tst     TMP4+1
+        beq     scm_gt
+        ldx     SRC
+        ldaa    0,x
+        inx
+        stx     SRC
+        ldx     DST
+        cmpa    0,x
+        bhi     scm_gt
+        blo     scm_lt
+        inx
+        stx     DST
+        dec     TMP4
+        dec     TMP4+1
+        bra     scm_l
+scm_le:  clrb
+        tst     TMP4+1
+        beq     scm_x
+scm_lt:  ldab    #$FF
+        rts
+scm_gt:  ldab    #1
+scm_x:   rts
+
+; strset: store SLEN, SADR as the string variable at X; a string still in
+; the input line is copied into string space first
+strset: pshx
+        ldd     SADR
+        subd    #TXTTAB
+        bcc     sst_k
+        ldx     SADR
+        ldab    SLEN
+        jsr     mkstr
+sst_k:   pulx
+        ldaa    SLEN
+        staa    0,x
+        ldd     SADR
+        std     1,x
+        rts
+
+; ---- garbage collection ----
+gc:     ldx     MEMTOP
+        inx
+        stx     GCTOP
+gc_l:   ldx     #0
+        stx     GCBEST
+        clr     GCMODE
+        bsr     visit           ; the highest string not yet moved
+        ldx     GCBEST
+        beq     gc_e
+        ldab    GCBLN
+        clra
+        std     CNT
+        addd    GCBEST
+        std     SRC
+        ldd     GCTOP
+        std     DST
+        subd    CNT
+        std     GCTOP
+        jsr     bmovu
+        inc     GCMODE
+        bsr     visit           ; every descriptor of it follows
+        bra     gc_l
+gc_e:   ldx     GCTOP
+        stx     FRESPC
+        rts
+
+; visit: gcone for every descriptor in use
+visit:  ldx     VARTAB
+vs_v:   cpx     ARYTAB
+        beq     vs_a
+        tst     1,x
+        bpl     vs_vn
+        inx
+        inx
+        bsr     gcone
+        dex
+        dex
+vs_vn:  ldab    #7
+        abx
+        bra     vs_v
+vs_a:   cpx     ARYEND
+        beq     vs_t
+        ldd     2,x
+        stx     VSEND
+        addd    VSEND
+        std     VSEND
+        tst     1,x
+        bpl     vs_an
+        ldab    4,x
+        aslb
+        addb    #5
+        abx
+vs_e:   cpx     VSEND
+        beq     vs_an
+        bsr     gcone
+        ldab    #5
+        abx
+        bra     vs_e
+vs_an:  ldx     VSEND
+        bra     vs_a
+vs_t:   ldx     #TSTK
+        ldab    TSP
+        abx
+        stx     VSEND
+        ldx     #TSTK
+vs_tl:  cpx     VSEND
+        beq     vs_s
+        bsr     gcone
+        inx
+        inx
+        inx
+        bra     vs_tl
+vs_s:   ldx     #SLEN
+; gcone: the descriptor at X (kept): find the highest, or move its address
+gcone:  tst     0,x
+        beq     go_x
+        ldd     1,x
+        subd    STRTAB
+        bcs     go_x
+        ldd     1,x
+        subd    GCTOP
+        bcc     go_x
+        tst     GCMODE
+        bne     go_fix
+        ldd     1,x
+        subd    GCBEST
+        bls     go_x
+        ldd     1,x
+        std     GCBEST
+        ldab    0,x
+        stab    GCBLN
+go_x:   rts
+go_fix: ldd     1,x
+        subd    GCBEST
+        bne     go_x
+        ldd     GCTOP
+        std     1,x
+        rts
+
+; ---- string functions ----
+; strarg: "(string)"
+strarg: jsr     parexp
+        jmp     chkstr
+
+fnlen:  bsr     strarg
+        ldab    SLEN
+        jmp     givb
+
+fnasc:  bsr     strarg
+        ldab    SLEN
+        beq     fcerr4
+        ldx     SADR
+        ldab    0,x
+        jmp     givb
+fcerr4: jmp     fcerr
+
+fnstr:  jsr     parexp
+        jsr     chknum
+        jsr     fpstr
+        pshx
+        clrb
+fs_l:   tst     0,x
+        beq     fs_e
+        inx
+        incb
+        bra     fs_l
+fs_e:   pulx
+        jmp     mkstr
+
+fnchr:  jsr     parexp
+        jsr     chknum
+        jsr     fptod
+        tsta
+        bne     fcerr4
+        stab    CHRBUF
+        ldx     #CHRBUF
+one:    ldab    #1
+        jmp     mkstr
+
+fninky: jsr     polcat
+        beq     fi_0
+        staa    CHRBUF
+        ldx     #CHRBUF
+        bra     one
+fi_0:   clr     SLEN
+        jmp     setstr
+
+; fnval: the number at the start of the string, 0 when there is none
+fnval:  bsr     strarg
+        ldx     SADR
+        stx     SRC
+        ldx     #VALBUF
+        stx     DST
+        ldab    SLEN
+        cmpb    #VALMAX
+        bls     fv_1
+        ldab    #VALMAX
+fv_1:   ldx     SRC
+        jsr     copyb
+        ldx     DST
+        clr     0,x
+        ldx     #VALBUF
+        jsr     valtxt
+        clr     VALTYP
+        rts
+
+; LEFT$(s,n) RIGHT$(s,n) MID$(s,n[,m])
+; sfnarg: "(string,n": the string waits on the temporary stack, B = n
+sfnarg: jsr     chkopn
+        jsr     frmevl
+        jsr     chkstr
+        jsr     tspush
+        jsr     chkcom
+        jmp     evbyte
+
+fnleft: bsr     sfnarg
+        clra
+fl_e:   pshb
+        psha
+        jsr     chkcls
+        jsr     tspop
+        pula
+        pulb
+        cmpb    SLEN            ; no more than there is
+        bls     fl_s
+        ldab    SLEN
+fl_s:   jmp     substr
+
+fnrght: bsr     sfnarg
+        pshb
+        jsr     chkcls
+        jsr     tspop
+        pulb
+        cmpb    SLEN
+        bls     fr_1
+        ldab    SLEN
+fr_1:   ldaa    SLEN
+        sba
+        jmp     substr
+
+fnmid:  bsr     sfnarg
+        tstb
+        bne     *+5
+        jmp     fcerr4
+        decb
+        pshb
+        ldab    #255
+        jsr     chrgot
+        cmpa    #',
+        bne     fm_1
+        jsr     chrget
+        jsr     evbyte
+fm_1:   pula
+        pshb
+        psha
+        jsr     chkcls
+        jsr     tspop
+        pula                    ; offset
+        pulb                    ; length
+        cmpa    SLEN
+        bls     fm_2
+        ldaa    SLEN
+fm_2:   pshb
+        psha
+        ldab    SLEN
+        tsx
+        subb    0,x
+        stab    TMP4+1          ; what is left from the offset
+        pula
+        pulb
+        cmpb    TMP4+1
+        bls     fm_3
+        ldab    TMP4+1
+fm_3:   jmp     substr
