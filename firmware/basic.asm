@@ -213,24 +213,9 @@ chkch:  psha
 snerr2: jmp     snerr
 
 ; ---- tokeniser: crunch the text at TXTPTR in place; X = its final 0 ----
-crunch: ldx     TXTPTR          ; upper case outside quotes
-        clr     QUOTE
-cu_l:   ldaa    0,x
-        beq     cu_d
-        cmpa    #'"
-        bne     cu_1
-        com     QUOTE
-cu_1:   tst     QUOTE
-        bne     cu_n
-        cmpa    #'a
-        blo     cu_n
-        cmpa    #'z
-        bhi     cu_n
-        suba    #$20
-        staa    0,x
-cu_n:   inx
-        bra     cu_l
-cu_d:   ldx     TXTPTR
+; Keywords are found wherever they start, as the original does (FORI=1TO9);
+; letters outside quotes become capitals; REM and DATA text stays as typed.
+crunch: ldx     TXTPTR
         stx     SRC
         stx     DST
         clr     QUOTE           ; bit 0 in quotes, bit 1 REM, bit 2 DATA
@@ -239,31 +224,27 @@ cr_l:   ldx     SRC
         bne     *+5
         jmp     cr_end
         ldab    QUOTE
-        bitb    #1
-        beq     *+5
-        jmp     cr_inq
         bitb    #2
-        beq     *+5
-        jmp     cr_cpy
+        bne     cr_cpy          ; REM: the rest as it is
         cmpa    #'"
-        bne     cr_2
-        orab    #1
+        bne     cr_1
+        eorb    #1
         stab    QUOTE
-        jmp     cr_cpy
-cr_2:   bitb    #4
-        beq     cr_3
-        cmpa    #':
-        beq     *+5
-        jmp     cr_cpy
+        bra     cr_cpy
+cr_1:   lsrb
+        bcs     cr_cpy          ; in quotes
+        beq     cr_2
+        cmpa    #':             ; DATA ends with its statement
+        bne     cr_cpy
         clr     QUOTE
         bra     cr_cpy
-cr_3:   cmpa    #32
+cr_2:   cmpa    #32
         beq     cr_cpy
         cmpa    #'?
-        bne     cr_4
+        bne     cr_3
         ldaa    #T_PRINT
         bra     cr_cpy
-cr_4:   cmpa    #'0
+cr_3:   cmpa    #'0
         blo     cr_kw
         cmpa    #'9
         bls     cr_cpy
@@ -271,69 +252,58 @@ cr_kw:  ldx     #kwtab
         stx     TMP
         ldaa    #$80
         staa    RELOP
-kw_try: ldx     SRC
-        stx     TMP2
-kw_c:   ldx     TMP
+kw_try: clrb
+kw_c:   ldx     SRC
+        abx
         ldaa    0,x
-        inx
-        stx     TMP
-        psha
-        anda    #$7F
-        ldx     TMP2
-        cmpa    0,x
+        bsr     upper
+        ldx     TMP
+        abx
+        eora    0,x             ; the same apart from the end mark?
+        incb
+        asla
         bne     kw_f
-        inx
-        stx     TMP2
-        pula
-        tsta
-        bpl     kw_c
-        ldx     TMP2            ; a keyword
+        bcc     kw_c
+        ldx     SRC             ; a keyword: its token
+        abx
         stx     SRC
         ldaa    RELOP
-        cmpa    #T_REM
-        bne     kw_d
         ldab    #2
-        stab    QUOTE
-kw_d:   cmpa    #T_DATA
-        bne     kw_e
+        cmpa    #T_REM
+        beq     kw_m
         ldab    #4
-        stab    QUOTE
-kw_e:   ldx     DST
-        staa    0,x
+        cmpa    #T_DATA
+        bne     cr_put
+kw_m:   stab    QUOTE
+        bra     cr_put
+kw_f:   ldx     TMP
+kw_sk:  tst     0,x
         inx
-        stx     DST
-        jmp     cr_l
-kw_f:   pula
-        tsta
-        bmi     kw_nx
-kw_sk:  ldx     TMP
-        ldaa    0,x
-        inx
-        stx     TMP
-        tsta
         bpl     kw_sk
-kw_nx:  inc     RELOP
-        ldaa    RELOP
-        cmpa    #T_MEM+1
+        stx     TMP
+        inc     RELOP
+        tst     0,x
         bne     kw_try
         ldx     SRC
         ldaa    0,x
-        bra     cr_cpy
-cr_inq: cmpa    #'"
-        bne     cr_cpy
-        andb    #$FE
-        stab    QUOTE
-cr_cpy: ldx     DST
+        bsr     upper
+cr_cpy: ldx     SRC
+        inx
+        stx     SRC
+cr_put: ldx     DST
         staa    0,x
         inx
         stx     DST
-        ldx     SRC
-        inx
-        stx     SRC
         jmp     cr_l
 cr_end: ldx     DST
         clr     0,x
         rts
+upper:  cmpa    #'a
+        blo     up_x
+        cmpa    #'z
+        bhi     up_x
+        suba    #$20
+up_x:   rts
 
 ; ---- program lines ----
 ; fndlin: X = first line numbered LINNUM or above (or the end); C set when equal
@@ -445,39 +415,16 @@ clrvar: ldx     VARTAB
         rts
 
 ; getlin: line number at TXTPTR to LINNUM
-getlin: jsr     getnum
+getlin: ldx     TXTPTR
+        jsr     fpparse
+        stx     TXTPTR
+        jsr     chrgot
+        jsr     fptoad
         std     LINNUM
         subd    #64000
-        blo     *+5
-        jmp     snerr2
+        bcs     *+5
+        jmp     snerr4
         rts
-
-; getnum: unsigned decimal digits at TXTPTR to D (0-65535)
-getnum: ldd     #0
-        std     TMP
-        jsr     chrgot
-gm_l:   bcc     gm_x
-        suba    #'0
-        staa    MULTMP
-        ldd     TMP
-        asld
-        bcs     gm_ov
-        std     TMP2
-        asld
-        bcs     gm_ov
-        asld
-        bcs     gm_ov
-        addd    TMP2
-        bcs     gm_ov
-        addb    MULTMP
-        adca    #0
-        bcs     gm_ov
-        std     TMP
-        jsr     chrget
-        bra     gm_l
-gm_x:   ldd     TMP
-        rts
-gm_ov:  jmp     snerr
 
 ; ---- statement loop ----
 newstt: clr     TSP
@@ -1201,13 +1148,14 @@ input:  ldx     CURLIN
         inx
         bne     in_ok
         jmp     iderr
-in_ok:  cmpa    #'"
-        bne     in_p
+in_ok:  ldx     TXTPTR
+        stx     INSAVE
+in_re:  jsr     chrgot
+        cmpa    #'"
+        bne     in_ask
         jsr     strlit
         ldaa    #';
         jsr     chkch
-in_p:   ldx     TXTPTR
-        stx     INSAVE
 in_ask: ldaa    #'?
         jsr     putchr
         bsr     inrd
@@ -1249,7 +1197,7 @@ in_rdo: jsr     outmsg
         dc.b    "?REDO",13,0
         ldx     INSAVE
         stx     TXTPTR
-        bra     in_ask
+        bra     in_re
 ; inrd: a line of answers into BUF
 inrd:   jsr     outspc
         jsr     inline
@@ -1322,49 +1270,10 @@ sl_e:   stx     TXTPTR
         rts
 
 ; prudec: D unsigned in decimal
-prudec: jsr     d2str
+prudec: jsr     givu
+        jsr     fpstr
+        inx
         jmp     outstr
-
-; d2str: D unsigned to text at NUMBUF; X = NUMBUF
-d2str:  std     TMP
-        ldx     #NUMBUF
-        stx     DST
-        ldx     #p10tab
-ds_l:   stx     SRC
-        ldaa    #'0
-        staa    RBYTE
-ds_s:   ldd     TMP
-        subd    0,x
-        bcs     ds_d
-        std     TMP
-        inc     RBYTE
-        bra     ds_s
-ds_d:   ldaa    RBYTE
-        cmpa    #'0
-        bne     ds_st
-        ldx     DST
-        cpx     #NUMBUF
-        bne     ds_st
-        ldx     SRC
-        ldd     0,x
-        subd    #1
-        bne     ds_nx
-        ldaa    #'0
-ds_st:  ldx     DST
-        staa    0,x
-        inx
-        stx     DST
-ds_nx:  ldx     SRC
-        inx
-        inx
-        cpx     #p10end
-        bne     ds_l
-        ldx     DST
-        clr     0,x
-        ldx     #NUMBUF
-        rts
-p10tab: dc.w    10000,1000,100,10,1
-p10end:
 
 ; ---- LIST and LLIST ----
 llist:  ldaa    #1
