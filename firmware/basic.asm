@@ -1339,33 +1339,13 @@ ll_l:   ldaa    0,x
         inx
         cmpa    #'"
         bne     ll_1
-        ldab    QUOTE
-        bitb    #2
+        com     QUOTE
+ll_1:   tst     QUOTE           ; in quotes: as it is
         bne     ll_raw
-        eorb    #1
-        stab    QUOTE
-        bra     ll_raw
-ll_1:   ldab    QUOTE
-        bitb    #3
-        bne     ll_raw
-        bitb    #4
-        beq     ll_tk
-        cmpa    #':
-        bne     ll_raw
-        clr     QUOTE
-        bra     ll_raw
-ll_tk:  tsta
+        tsta
         bpl     ll_raw
         cmpa    #T_MEM
         bhi     ll_raw
-        cmpa    #T_REM
-        bne     ll_2
-        ldab    #2
-        stab    QUOTE
-ll_2:   cmpa    #T_DATA
-        bne     ll_3
-        ldab    #4
-        stab    QUOTE
 ll_3:   pshx
         jsr     kwfind
 ll_kw:  ldaa    0,x

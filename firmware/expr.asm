@@ -452,52 +452,68 @@ ga_fnd: tst     MKVAR
         bmi     dderr2
         ldab    4,x
         cmpb    NDIM
-        bne     *+5
-        jmp     ga_el
+        bne     bserr2
+        clrb
+        bra     ga_c
 bserr2: jmp     bserr
 dderr2: jmp     dderr
-ga_new: stx     TMP4            ; made at the end: 10 a dimension unless DIM
-        ldd     VNAME
+ga_new: ldd     VNAME           ; made at the end: 10 a dimension unless DIM
         std     0,x
         ldab    NDIM
         stab    4,x
-        stab    MULTMP
+ga_c:   stab    ANEW
+        stx     TMP4
         ldab    #5
         abx
         stx     DST
         tsx
         stx     SRC
         ldd     #1
-        std     ACNT
-gn_l:   ldx     SRC
-        ldd     #11
-        tst     MKVAR
-        bpl     gn_d
+        std     ACNT            ; elements
+        clrb
+        std     TMP3            ; offset of the element
+        ldab    NDIM
+        stab    MULTMP
+ge_l:   ldx     SRC
         ldd     0,x
-        addd    #1
-gn_d:   inx
+        inx
         inx
         stx     SRC
+        std     CNT
         ldx     DST
-        std     0,x
+        tst     ANEW
+        beq     ge_o
+        addd    #1
+        tst     MKVAR
+        bmi     ge_d
+        ldd     #11
+ge_d:   std     0,x
+ge_o:   ldd     0,x
         inx
         inx
         stx     DST
-        std     TMP
+        std     TMP             ; each subscript below its size
+        ldd     CNT
+        subd    TMP
+        bcc     bserr2
+        ldd     TMP3
+        std     TMP2
+        bsr     umul
+        addd    CNT
+        std     TMP3
         ldd     ACNT
         std     TMP2
-        jsr     umul
-        bcc     *+5
-        jmp     omerr4
+        bsr     umul
+        bcs     omerr4
         std     ACNT
         dec     MULTMP
-        bne     gn_l
-        asld                    ; 5 bytes an element
-        bcc     *+5
-        jmp     omerr4
+        bne     ge_l
+        tst     ANEW
+        beq     ge_el
+        asld                    ; a new array: 5 bytes an element
+        bcs     omerr4
         asld
-        bcc     *+5
-        jmp     omerr4
+        bcs     omerr4
         addd    ACNT
         bcs     omerr4
         addd    DST
@@ -515,45 +531,13 @@ gz_e:   ldx     TMP4
         std     ARYEND
         subd    TMP4
         std     2,x
-        tst     MKVAR
-        bpl     ga_el
         ldx     #0              ; DIM: no element
-        bra     ga_dn
-ga_el:  stx     TMP4            ; the element: each subscript below its size
-        ldab    #5
-        abx
-        stx     DST
-        tsx
-        stx     SRC
-        ldab    NDIM
-        stab    MULTMP
-        ldd     #0
-ge_l:   std     TMP2
-        ldx     DST
-        ldd     0,x
-        std     TMP
-        inx
-        inx
-        stx     DST
-        jsr     umul
-        std     ACNT
-        ldx     SRC
-        ldd     0,x
-        inx
-        inx
-        stx     SRC
-        std     TMP3
-        subd    TMP
-        bcs     *+5
-        jmp     bserr2
-        ldd     ACNT
+        tst     MKVAR
+        bmi     ga_dn
+ge_el:  ldd     TMP3
+        asld
+        asld
         addd    TMP3
-        dec     MULTMP
-        bne     ge_l
-        std     TMP
-        asld
-        asld
-        addd    TMP
         addd    DST
         std     TMP
         ldx     TMP
@@ -583,11 +567,11 @@ um_1:   ldaa    TMP+1
         mul
 um_2:   tsta
         bne     um_ov
-        stab    MULTMP+1
+        stab    ALEN
         ldaa    TMP+1
         ldab    TMP2+1
         mul
-        adda    MULTMP+1
+        adda    ALEN
         rts
 um_ov:  sec
         rts

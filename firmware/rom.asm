@@ -116,6 +116,7 @@ NEGF    equ     $428A           ; a minus sign was read
 GCFLG   equ     $428B           ; a collection has been tried
 MCT     equ     $428C           ; memory check scratch (2)
 ALEN    equ     $428E           ; length being allocated
+ANEW    equ     $428F           ; the array is being made
 TSTK    equ     $42A0           ; temporary string descriptors (12)
 VSEND   equ     $42AC           ; collection scratch (2)
 VALBUF  equ     $42AE           ; VAL's copy of its string (18)
