@@ -626,8 +626,8 @@ stkchk: tsx
         rts
 omerr5: jmp     omerr
 
-on:     jsr     evint
-        std     TMP4
+on:     jsr     evbyte          ; ON n GOTO/GOSUB: the n-th line, none past the end
+        pshb
         jsr     chrgot
         cmpa    #T_GOTO
         beq     on_ok
@@ -635,30 +635,22 @@ on:     jsr     evint
         beq     *+5
         jmp     snerr3
 on_ok:  psha
-        ldx     #0
-        stx     FORVAR
 on_l:   jsr     chrget
-        bcs     *+5
-        jmp     snerr3
         jsr     getlin
-        ldd     TMP4
-        subd    #1
-        std     TMP4
-        bne     on_n
-        ldx     LINNUM
-        stx     FORVAR
-on_n:   jsr     chrgot
+        tsx
+        dec     1,x
+        beq     on_go
+        jsr     chrgot
         cmpa    #',
         beq     on_l
+        pulx
+        rts
+on_go:  jsr     data            ; the GOSUB returns after the list
         pula
-        ldx     FORVAR
-        beq     on_x
-        stx     LINNUM
+        pulb
         cmpa    #T_GOSUB
-        bne     *+5
-        jmp     gosub_l
+        beq     gosub_l
         jmp     goto_l
-on_x:   rts
 
 ; A loop on the stack: T_FOR, variable (2), step (5), line (2), text (2),
 ; limit (5).
@@ -894,36 +886,26 @@ setxy:  jsr     chkopn
         jsr     evbyte
         cmpb    #31
         bhi     fcerr2
-        pula
-        stab    TMP
+        pula                    ; A = x, B = y
+        lsra
+        rol     KTMP
+        lsrb
+        rol     KTMP            ; bit 1: x odd, bit 0: y odd
         staa    TMP+1
-        ldab    #8
-        ldaa    TMP
-        anda    #1
-        beq     sx_1
-        ldab    #2
-sx_1:   ldaa    TMP+1
-        anda    #1
-        beq     sx_2
-        lsrb
-sx_2:   stab    KTMP
-        ldab    TMP
-        lsrb
-        clra
-        asld
-        asld
-        asld
-        asld
-        asld
-        std     TMP2
-        ldab    TMP+1
-        lsrb
-        clra
-        addd    TMP2
-        addd    #SCREEN
+        ldaa    #32
+        mul
+        addb    TMP+1
+        adca    #SCREEN/256
         std     TMP2
         ldx     TMP2
         ldab    KTMP
+        andb    #3
+        ldaa    #8
+sx_s:   decb
+        bmi     sx_x
+        lsra
+        bra     sx_s
+sx_x:   tab
         rts
 
 ; setxyc: "(x,y)" as setxy, closing bracket included; A = the cell, N set for a block

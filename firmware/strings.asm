@@ -348,59 +348,47 @@ fv_1:   ldx     SRC
         rts
 
 ; LEFT$(s,n) RIGHT$(s,n) MID$(s,n[,m])
-; sfnarg: "(string,n": the string waits on the temporary stack, B = n
+; sfnarg: "(string,n[,m])": the string back in SLEN, SADR, A = n, B = m (255
+; when not given)
 sfnarg: jsr     chkopn
         jsr     frmevl
         jsr     chkstr
         jsr     tspush
         jsr     chkcom
-        jmp     evbyte
+        jsr     evbyte
+        pshb
+        ldab    #255
+        jsr     chrgot
+        cmpa    #',
+        bne     sf_1
+        jsr     chrget
+        jsr     evbyte
+sf_1:   pshb
+        jsr     chkcls
+        jsr     tspop
+        pulb
+        pula
+        rts
 
 fnleft: bsr     sfnarg
+        tab
         clra
-fl_e:   pshb
-        psha
-        jsr     chkcls
-        jsr     tspop
-        pula
-        pulb
-        cmpb    SLEN            ; no more than there is
-        bls     fl_s
-        ldab    SLEN
-fl_s:   jmp     substr
-
+        bra     fm_c
 fnrght: bsr     sfnarg
-        pshb
-        jsr     chkcls
-        jsr     tspop
-        pulb
+        tab
         cmpb    SLEN
         bls     fr_1
         ldab    SLEN
 fr_1:   ldaa    SLEN
         sba
-        jmp     substr
-
+        bra     fm_c
 fnmid:  bsr     sfnarg
-        tstb
+        tsta
         bne     *+5
         jmp     fcerr4
-        decb
-        pshb
-        ldab    #255
-        jsr     chrgot
-        cmpa    #',
-        bne     fm_1
-        jsr     chrget
-        jsr     evbyte
-fm_1:   pula
-        pshb
-        psha
-        jsr     chkcls
-        jsr     tspop
-        pula                    ; offset
-        pulb                    ; length
-        cmpa    SLEN
+        deca
+; fm_c: B bytes from offset A, no more than the string has
+fm_c:   cmpa    SLEN
         bls     fm_2
         ldaa    SLEN
 fm_2:   pshb
