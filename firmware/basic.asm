@@ -1125,7 +1125,7 @@ gi_e:   stab    SLEN
         clc
         rts
 
-; ---- INPUT ----
+; ---- INPUT and READ: items from the answer line or from DATA ----
 input:  ldx     CURLIN
         inx
         bne     in_ok
@@ -1140,47 +1140,84 @@ in_re:  jsr     chrgot
         jsr     chkch
 in_ask: ldaa    #'?
         jsr     putchr
-        bsr     inrd
-in_var: jsr     getvar
+        jsr     inrd
+        clra
+        bra     rl_go
+read:   ldx     DATPTR
+        stx     INPTR
+        ldaa    #1
+rl_go:  staa    RDFLG
+rl_v:   jsr     getvar
         stx     INVPOS
         ldx     INPTR
         jsr     skipbl
+        cmpa    #',             ; after an item
+        beq     rl_c
+        tst     RDFLG
+        bne     rl_f
         tsta
-        bne     in_hv
+        bne     rl_it
         ldaa    #'?             ; more values wanted: "??"
         jsr     putchr
-        jsr     putchr
-        bsr     inrd
-        ldx     INPTR
-in_hv:  jsr     getitm
-        bcs     in_rdo
+        jsr     inrd
+        bra     rl_it
+rl_f:   ldaa    0,x             ; find the next DATA
+        bne     rd_1
+        ldd     1,x
+        bne     rd_2
+        jmp     oderr
+rd_2:   ldab    #5
+        abx
+        bra     rl_f
+rd_1:   inx
+        cmpa    #T_DATA
+        beq     rl_it
+        cmpa    #'"
+        bne     rl_f
+rd_q:   ldaa    0,x
+        beq     rl_f
+        inx
+        cmpa    #'"
+        bne     rd_q
+        bra     rl_f
+rl_c:   inx
+rl_it:  jsr     getitm
+        bcs     rl_bad
         cmpa    #',
-        beq     in_c
+        beq     rl_ok
+        cmpa    #':
+        beq     rl_ok
         tsta
-        bne     in_rdo
-        dex
-in_c:   inx
-        stx     INPTR
+        bne     rl_bad
+rl_ok:  stx     INPTR
         ldx     INVPOS
         ldaa    VALTYP
         jsr     store
         jsr     chrgot
         cmpa    #',
-        bne     in_end
+        bne     rl_end
         jsr     chrget
-        bra     in_var
-in_end: ldx     INPTR
-        ldaa    0,x
+        bra     rl_v
+rl_end: ldx     INPTR
+        tst     RDFLG
+        beq     in_end
+        stx     DATPTR
+        rts
+in_end: jsr     skipbl
+        tsta
         beq     in_x
         jsr     outmsg
         dc.b    "?EXTRA IGNORED",13,0
 in_x:   rts
-in_rdo: jsr     outmsg
+rl_bad: tst     RDFLG
+        bne     rd_sn
+        jsr     outmsg
         dc.b    "?REDO",13,0
         ldx     INSAVE
         stx     TXTPTR
-        bra     in_re
-; inrd: a line of answers into BUF
+        jmp     in_re
+rd_sn:  jmp     snerr
+; inrd: a line of answers into BUF; X = INPTR = BUF
 inrd:   jsr     outspc
         jsr     inline
         bcs     in_brk
@@ -1190,53 +1227,6 @@ inrd:   jsr     outspc
 in_brk: ldx     #0              ; BREAK while typing the answer: no CONT
         stx     OLDTXT
         jmp     brkmsg
-
-; ---- DATA and READ ----
-read:   jsr     getvar
-        stx     INVPOS
-        ldx     DATPTR
-        ldaa    0,x
-        cmpa    #',
-        beq     rd_it1
-rd_f:   ldaa    0,x             ; find the next DATA
-        bne     rd_1
-        ldd     1,x
-        bne     rd_2
-        jmp     oderr
-rd_2:   ldab    #5
-        abx
-        bra     rd_f
-rd_1:   inx
-        cmpa    #T_DATA
-        beq     rd_it
-        cmpa    #'"
-        bne     rd_f
-rd_q:   ldaa    0,x
-        beq     rd_f
-        inx
-        cmpa    #'"
-        bne     rd_q
-        bra     rd_f
-rd_it1: inx
-rd_it:  jsr     getitm
-        bcs     rd_sn
-        cmpa    #',
-        beq     rd_ok
-        cmpa    #':
-        beq     rd_ok
-        tsta
-        bne     rd_sn
-rd_ok:  stx     DATPTR
-        ldx     INVPOS
-        ldaa    VALTYP
-        jsr     store
-        jsr     chrgot
-        cmpa    #',
-        bne     rd_x
-        jsr     chrget
-        bra     read
-rd_x:   rts
-rd_sn:  jmp     snerr
 
 ; strlit: print the quoted text at TXTPTR
 strlit: ldx     TXTPTR

@@ -32,28 +32,24 @@ fcerr3: jmp     fcerr
 ; its precedence, the caller's precedence.
 frmevl: clrb
 evprec: pshb                    ; the lowest precedence this call takes
-        sts     TMP             ; room for one more level?
-        ldd     TMP
-        subd    ARYEND
-        subd    #STKMRG
-        bcc     *+5
-        jmp     omerr3
+        jsr     stkchk          ; room for one more level?
         jsr     primary
+        bra     ev_lp
+tmerr4: jmp     tmerr
+ev_x:   ins
+        rts
 ev_lp:  jsr     chrgot
         suba    #T_PLUS
-        bcc     *+5
-        jmp     ev_x
+        bcs     ev_x
         cmpa    #T_LT-T_PLUS
-        bls     *+5
-        jmp     ev_x
+        bhi     ev_x
         tab
         ldx     #prctab
         abx
         ldaa    0,x
         tsx
         cmpa    0,x
-        bhi     *+5            ; the caller's operator binds first
-        jmp     ev_x
+        bls     ev_x            ; the caller's operator binds first
         psha
         cmpb    #T_GT-T_PLUS
         bhs     ev_rel
@@ -95,8 +91,7 @@ ev_pt:  ldaa    VALTYP
         bsr     evprec          ; the right operand
         pula
         cmpa    VALTYP
-        beq     *+5
-        jmp     tmerr2
+        bne     tmerr4
         tsx
         ldab    5,x
         stab    RELOP
@@ -129,14 +124,11 @@ ev_f:   tab
 ev_str: tstb
         bmi     ev_scm
         beq     *+5          ; strings only join with +
-        jmp     tmerr2
+        jmp     tmerr4
         jsr     concat
         bra     ev_drp
 ev_scm: jsr     strcmp
         bra     ev_cm2
-ev_x:   ins
-        rts
-omerr3: jmp     omerr
 
 ;               +  -  *  /  ^ AND OR >  =  <
 prctab: dc.b    5, 5, 6, 6, 7, 2, 1, 4, 4, 4
@@ -176,29 +168,54 @@ c65536: dc.b    $91,0,0,0,0
 zero5:  dc.b    0,0,0,0,0
 
 ; ---- primaries ----
-primary: jsr    chrgot
+primary: clr    VALTYP
+        jsr     chrgot
         bcs     pm_num
-        clr     VALTYP
         cmpa    #'.
         beq     pm_num
         cmpa    #T_MINUS
-        beq     pm_neg
+        bne     *+5
+        jmp     pm_neg
         cmpa    #T_PLUS
         beq     pm_pls
         cmpa    #T_NOT
-        beq     pm_not
-        cmpa    #'(
         bne     *+5
-        jmp     parexp
+        jmp     pm_not
+        cmpa    #'(
+        beq     parexp
         cmpa    #'"
-        beq     pm_lit
+        bne     *+5
+        jmp     pm_lit
         tsta
-        bpl     *+5
-        jmp     pm_fn
+        bmi     pm_fn
         jsr     fndvar
         tst     VALTYP
         bne     ldstr
         jmp     fpld
+; parexp: "(expression)"
+parexp: jsr     chkopn
+        jsr     frmevl
+        jmp     chkcls
+pm_fn:  cmpa    #T_SGN
+        blo     snerr6
+        cmpa    #T_MEM
+        bhi     snerr6
+        suba    #T_SGN
+        asla
+        psha
+        jsr     chrget
+        pulb
+        ldx     #fntab
+        abx
+        ldx     0,x
+        cmpb    #(T_LEN-T_SGN)*2
+        bhs     pf_sp
+        pshx
+        bsr     parexp
+        jsr     chknum
+        pulx
+pf_sp:  jmp     0,x
+snerr6: jmp     snerr
 ; ldstr: the string descriptor at X to SLEN, SADR
 ldstr:  ldd     0,x
         std     SLEN
@@ -219,14 +236,12 @@ pm_num: ldx     TXTPTR          ; one digit alone is quick
         bcs     pm_fp           ; '.'
         inx
         stx     TXTPTR
-        clr     VALTYP
         jmp     fpfromb
 pm_fp:  jsr     fpparse
         stx     TXTPTR
-        clr     VALTYP
         rts
 pm_pls: jsr     chrget
-        bra     primary
+        jmp     primary
 pm_neg: jsr     chrget
         ldab    #6              ; only ^ binds tighter
         jsr     evprec
@@ -253,35 +268,7 @@ pl_l:   ldaa    0,x
         bra     pl_l
 pl_e:   stx     TXTPTR
         stab    SLEN
-        ldaa    #$FF
-        staa    VALTYP
-        rts
-
-; parexp: "(expression)"
-parexp: jsr     chkopn
-        jsr     frmevl
-        jmp     chkcls
-
-pm_fn:  cmpa    #T_SGN
-        blo     snerr6
-        cmpa    #T_MEM
-        bhi     snerr6
-        suba    #T_SGN
-        asla
-        psha
-        jsr     chrget
-        pulb
-        ldx     #fntab
-        abx
-        ldx     0,x
-        cmpb    #(T_LEN-T_SGN)*2
-        bhs     pf_sp
-        pshx
-        jsr     parexp
-        jsr     chknum
-        pulx
-pf_sp:  jmp     0,x
-snerr6: jmp     snerr
+        jmp     setstr
 
 fntab:  dc.w    fpsgn,fpint,fpabs,fnusr,fprnd,fpsqr,fplog,fpexp,fpsin,fpcos
         dc.w    fptan,fnpeek,fnlen,fnstr,fnval,fnasc,fnchr,fnleft,fnrght,fnmid

@@ -117,10 +117,11 @@ GCFLG   equ     $428B           ; a collection has been tried
 MCT     equ     $428C           ; memory check scratch (2)
 ALEN    equ     $428E           ; length being allocated
 ANEW    equ     $428F           ; the array is being made
+RDFLG   equ     $42AC           ; 0 INPUT, 1 READ
 TSTK    equ     $42A0           ; temporary string descriptors (12)
-VSEND   equ     $42AC           ; collection scratch (2)
-VALBUF  equ     $42AE           ; VAL's copy of its string (18)
-VALMAX  equ     17
+VSEND   equ     $42AD           ; collection scratch (2)
+VALBUF  equ     $42AF           ; VAL's copy of its string (17)
+VALMAX  equ     16
 STRDEF  equ     100             ; string space after a cold start
 
         org     $E000
