@@ -622,9 +622,9 @@ stkchk: tsx
         ldd     ARYEND
         addd    #STKMRG
         subd    TMP
-        bcc     omerr5
+        bcs     *+5
+        jmp     omerr5
         rts
-omerr5: jmp     omerr
 
 on:     jsr     evbyte          ; ON n GOTO/GOSUB: the n-th line, none past the end
         pshb
@@ -792,6 +792,7 @@ run_a:  jsr     clrvar
 new:    jsr     donew
         jmp     ready
 
+omerr5: jmp     omerr
 ; CLEAR [n[,top]]: n bytes of string space below top
 clear:  beq     cl_n
         jsr     evint
@@ -809,15 +810,12 @@ clear:  beq     cl_n
 cl_1:   ldd     TMP2
         addd    #1
         subd    TMP3
-        bcc     *+5
-        jmp     omerr5
+        bcs     omerr5
         std     TMP
         subd    VARTAB
-        bcc     *+5
-        jmp     omerr5
+        bcs     omerr5
         subd    #STKMRG
-        bcc     *+5
-        jmp     omerr5
+        bcs     omerr5
         ldd     TMP2
         std     MEMTOP
         ldd     TMP
@@ -1255,27 +1253,21 @@ llist:  ldaa    #1
         clr     DEVNUM
         rts
 
-list:   ldx     #0
+list:   ldx     #0              ; LIST [from][-[to]]
         stx     LINNUM
         ldx     #$FFFF
         stx     LSTEND
-        jsr     chrgot
-        beq     ls_go
-        bcc     ls_dsh
+        bcc     ls_1
         jsr     getlin
         ldx     LINNUM
         stx     LSTEND
-        jsr     chrgot
-        beq     ls_go
-ls_dsh: cmpa    #T_MINUS
-        beq     *+5
-        jmp     snerr
+ls_1:   jsr     chrgot
+        cmpa    #T_MINUS
+        bne     ls_go
         ldx     #$FFFF
         stx     LSTEND
         jsr     chrget
-        beq     ls_go
-        bcs     *+5
-        jmp     snerr
+        bcc     ls_go
         ldx     LINNUM
         pshx
         jsr     getlin

@@ -174,54 +174,22 @@ primary: clr    VALTYP
         cmpa    #'.
         beq     pm_num
         cmpa    #T_MINUS
-        bne     *+5
-        jmp     pm_neg
+        beq     pm_neg
         cmpa    #T_PLUS
         beq     pm_pls
         cmpa    #T_NOT
-        bne     *+5
-        jmp     pm_not
+        beq     pm_not
         cmpa    #'(
         beq     parexp
         cmpa    #'"
-        bne     *+5
-        jmp     pm_lit
+        beq     pm_lit
         tsta
-        bmi     pm_fn
+        bpl     *+5
+        jmp     pm_fn
         jsr     fndvar
         tst     VALTYP
         bne     ldstr
         jmp     fpld
-; parexp: "(expression)"
-parexp: jsr     chkopn
-        jsr     frmevl
-        jmp     chkcls
-pm_fn:  cmpa    #T_SGN
-        blo     snerr6
-        cmpa    #T_MEM
-        bhi     snerr6
-        suba    #T_SGN
-        asla
-        psha
-        jsr     chrget
-        pulb
-        ldx     #fntab
-        abx
-        ldx     0,x
-        cmpb    #(T_LEN-T_SGN)*2
-        bhs     pf_sp
-        pshx
-        bsr     parexp
-        jsr     chknum
-        pulx
-pf_sp:  jmp     0,x
-snerr6: jmp     snerr
-; ldstr: the string descriptor at X to SLEN, SADR
-ldstr:  ldd     0,x
-        std     SLEN
-        ldaa    2,x
-        staa    SADR+1
-        rts
 pm_num: ldx     TXTPTR          ; one digit alone is quick
         ldab    1,x
         cmpb    #'.
@@ -239,6 +207,16 @@ pm_num: ldx     TXTPTR          ; one digit alone is quick
         jmp     fpfromb
 pm_fp:  jsr     fpparse
         stx     TXTPTR
+        rts
+; parexp: "(expression)"
+parexp: jsr     chkopn
+        jsr     frmevl
+        jmp     chkcls
+; ldstr: the string descriptor at X to SLEN, SADR
+ldstr:  ldd     0,x
+        std     SLEN
+        ldaa    2,x
+        staa    SADR+1
         rts
 pm_pls: jsr     chrget
         jmp     primary
@@ -269,6 +247,26 @@ pl_l:   ldaa    0,x
 pl_e:   stx     TXTPTR
         stab    SLEN
         jmp     setstr
+pm_fn:  cmpa    #T_SGN
+        blo     snerr6
+        cmpa    #T_MEM
+        bhi     snerr6
+        suba    #T_SGN
+        asla
+        psha
+        jsr     chrget
+        pulb
+        ldx     #fntab
+        abx
+        ldx     0,x
+        cmpb    #(T_LEN-T_SGN)*2
+        bhs     pf_sp
+        pshx
+        bsr     parexp
+        jsr     chknum
+        pulx
+pf_sp:  jmp     0,x
+snerr6: jmp     snerr
 
 fntab:  dc.w    fpsgn,fpint,fpabs,fnusr,fprnd,fpsqr,fplog,fpexp,fpsin,fpcos
         dc.w    fptan,fnpeek,fnlen,fnstr,fnval,fnasc,fnchr,fnleft,fnrght,fnmid
