@@ -393,7 +393,7 @@ rl_x:   inx
 
 ; coldbas: the string space at its usual size and no program (start-up)
 coldbas: ldd    MEMTOP
-        subd    #STRDEF-1
+        subd    #STRDEF
         std     STRTAB
 donew:  ldx     #TXTTAB
         clr     0,x
@@ -406,8 +406,7 @@ clrvar: ldx     VARTAB
         stx     ARYEND
         ldx     #TXTM1
         stx     DATPTR
-        ldx     MEMTOP
-        inx
+        ldx     MEMTOP      ; strings end a byte below the top (VAL needs it)
         stx     FRESPC
         ldx     #0
         stx     OLDTXT
@@ -808,7 +807,6 @@ clear:  beq     cl_n
         jsr     eval
         std     TMP2
 cl_1:   ldd     TMP2
-        addd    #1
         subd    TMP3
         bcs     omerr5
         std     TMP

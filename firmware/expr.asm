@@ -184,27 +184,12 @@ primary: clr    VALTYP
         cmpa    #'"
         beq     pm_lit
         tsta
-        bpl     *+5
-        jmp     pm_fn
+        bmi     pm_fn
         jsr     fndvar
         tst     VALTYP
         bne     ldstr
         jmp     fpld
-pm_num: ldx     TXTPTR          ; one digit alone is quick
-        ldab    1,x
-        cmpb    #'.
-        beq     pm_fp
-        cmpb    #'E
-        beq     pm_fp
-        subb    #'0
-        cmpb    #9
-        bls     pm_fp
-        ldab    0,x
-        subb    #'0
-        bcs     pm_fp           ; '.'
-        inx
-        stx     TXTPTR
-        jmp     fpfromb
+pm_num: ldx     TXTPTR
 pm_fp:  jsr     fpparse
         stx     TXTPTR
         rts

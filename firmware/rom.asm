@@ -120,8 +120,6 @@ ANEW    equ     $428F           ; the array is being made
 RDFLG   equ     $42AC           ; 0 INPUT, 1 READ
 TSTK    equ     $42A0           ; temporary string descriptors (12)
 VSEND   equ     $42AD           ; collection scratch (2)
-VALBUF  equ     $42AF           ; VAL's copy of its string (17)
-VALMAX  equ     16
 STRDEF  equ     100             ; string space after a cold start
 
         org     $E000

@@ -182,7 +182,6 @@ sst_k:   pulx
 
 ; ---- garbage collection ----
 gc:     ldx     MEMTOP
-        inx
         stx     GCTOP
 gc_l:   ldx     #0
         stx     GCBEST
@@ -329,21 +328,19 @@ fi_0:   clr     SLEN
         jmp     setstr
 
 ; fnval: the number at the start of the string, 0 when there is none
-fnval:  bsr     strarg
-        ldx     SADR
-        stx     SRC
-        ldx     #VALBUF
-        stx     DST
+fnval:  bsr     strarg          ; a 0 after the string for a moment (string
+        ldx     SADR            ; space ends a byte below the top for this)
         ldab    SLEN
-        cmpb    #VALMAX
-        bls     fv_1
-        ldab    #VALMAX
-fv_1:   ldx     SRC
-        jsr     copyb
-        ldx     DST
+        abx
+        ldaa    0,x
+        psha
         clr     0,x
-        ldx     #VALBUF
+        pshx
+        ldx     SADR
         jsr     valtxt
+        pulx
+        pula
+        staa    0,x
         clr     VALTYP
         rts
 
