@@ -76,18 +76,10 @@ cb_l:   ldaa    0,x
         bne     cb_l
 cb_x:   rts
 
-; mkstr: a new string of the B bytes at X (not in string space) in SLEN, SADR
-mkstr:  stx     TMP3
-        bsr     stralc
-        stx     SADR
+; mkstr: a new string of the B bytes at X in SLEN, SADR
+mkstr:  stx     SADR
         stab    SLEN
-        stx     DST
-        ldx     TMP3
-        bsr     copyb
-setstr: ldaa    #$FF
-        staa    VALTYP
-        rts
-
+        clra
 ; substr: a new string of B bytes from offset A of SLEN, SADR
 substr: staa    TMP4
         bsr     stralc
@@ -102,7 +94,9 @@ substr: staa    TMP4
         bsr     copyb
         ldx     TMP3
         stx     SADR
-        bra     setstr
+setstr: ldaa    #$FF
+        staa    VALTYP
+        rts
 
 ; concat: the temporary on top joined with SLEN, SADR (?LS past 255)
 concat: jsr     tstop
