@@ -65,7 +65,8 @@ cnerr:  ldab    #E_CN
 ioerr:  ldab    #E_IO
         dc.b    $8C
 fmerr:  ldab    #E_FM
-error:  clr     DEVNUM
+error:  jsr     rststk
+        clr     DEVNUM
         ldx     #0
         stx     KWPTR
         stx     OLDTXT
@@ -89,15 +90,19 @@ ready:  clr     DEVNUM
         jsr     newlin
         jsr     outmsg
         dc.b    "OK",13,0
-mainlp: jsr     rststk
-        ldx     #$FFFF
+mainlp: sts     TMP             ; a stack left in string space starts again
+        ldd     TMP
+        subd    STRTAB
+        bcs     ml_1
+        jsr     rststk
+ml_1:   ldx     #$FFFF
         stx     CURLIN
         jsr     inline
-        bcs     mainlp
+        bcs     ml_1
         ldx     #BUF-1
         stx     TXTPTR
         jsr     chrget
-        beq     mainlp
+        beq     ml_1
         bcs     ml_num
         jsr     crunch
         ldx     #BUF-1
@@ -151,7 +156,8 @@ ml_nod: stx     DST             ; insertion point
         jsr     bmovd
 ml_don: jsr     relink
         jsr     clrvar
-        jmp     mainlp
+        jsr     rststk
+        jmp     ml_1
 ml_om:  jmp     omerr
 
 ; rststk: forget every FOR and GOSUB: the stack starts again below the strings
@@ -1220,7 +1226,8 @@ inrd:   jsr     outspc
         ldx     #BUF
         stx     INPTR
         rts
-in_brk: ldx     #0              ; BREAK while typing the answer: no CONT
+in_brk: jsr     rststk          ; BREAK while typing the answer: no CONT
+        ldx     #0
         stx     OLDTXT
         jmp     brkmsg
 
