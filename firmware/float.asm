@@ -26,11 +26,17 @@ FPPRD   equ     $EA             ; product / quotient bytes (8)
 FPREM   equ     $F2             ; division remainder (4)
 FPTMP   equ     $F6             ; scratch (6)
 RNDSD   equ     $FC             ; random number seed (4)
+FPFRC   equ     $DF             ; fraction bits seen by fpuint and fpint
 FPBUF   equ     $4258           ; number text, 0-terminated ($4258-$4267)
-FPT1    equ     $4268           ; packed temporaries of the functions (5 each)
-FPT2    equ     $426D
-FPT3    equ     $4272
-FPT4    equ     $4277           ; ..$427B
+FPDIG   equ     $4268           ; the 9 digits fpstr works on
+FPT1    equ     $4272           ; packed temporaries (5 bytes each)
+FPT2    equ     $4277
+FPT3    equ     FPDIG           ; TAN, ^ and the series use the text areas
+FPT4    equ     FPDIG+5
+FPT5    equ     FPBUF
+FPT6    equ     FPBUF+5
+FPE     equ     $427C           ; power of ten being applied (2, signed)
+FPK     equ     $427E           ; decimal exponent / quadrant / binary exponent
 ;
 ; Routines (all change A, B and X unless stated; errors jump to overr (?OV),
 ; dzerr (?/0) and fcerr (?FC)):
@@ -58,31 +64,1335 @@ FPT4    equ     $4277           ; ..$427B
 ;  fpsqr fplog fpexp fpsin fpcos fptan: FAC = f(FAC); SQR of a negative
 ;           and LOG of <= 0 give ?FC, EXP overflow ?OV
 
-fpld:
-fpldarg:
-fpst:
-fpmov:
-fpadd:
-fpsub:
-fpmul:
-fpdiv:
-fppow:
-fpneg:
-fpabs:
-fpsgn:
-fpint:
-fpcmp:
-fpfromd:
-fpfromb:
-fptod:
-fptoad:
-fpparse:
-fpstr:
+
+FPFUNCS equ     0               ; the functions (being tested apart for now)
+
+; ---- loading, storing, moving ----
+fpld    ldd     3,x
+        std     FACM+2
+        ldd     1,x
+        std     FACM
+        ldab    0,x
+        stab    FACEXP
+        clr     FACRND
+        tab
+        orab    #$80
+        stab    FACM
+        asla                    ; C = sign
+        ldaa    #0
+        sbca    #0
+        staa    FACSGN
+        rts
+
+fpldarg ldd     3,x
+        std     ARGM+2
+        ldd     1,x
+        std     ARGM
+        ldab    0,x
+        stab    ARGEXP
+        clr     ARGRND
+        tab
+        orab    #$80
+        stab    ARGM
+        asla
+        ldaa    #0
+        sbca    #0
+        staa    ARGSGN
+        rts
+
+fpst    ldaa    FACEXP
+        staa    0,x
+        ldaa    FACSGN
+        oraa    #$7F
+        anda    FACM
+        ldab    FACM+1
+        std     1,x
+        ldd     FACM+2
+        std     3,x
+        rts
+
+fpmov   ldd     FACEXP
+        std     ARGEXP
+        ldd     FACM+1
+        std     ARGM+1
+        ldd     FACM+3          ; with the rounding byte
+        std     ARGM+3
+        ldaa    FACSGN
+        staa    ARGSGN
+        rts
+
+; ARG -> FAC
+fpatof  ldd     ARGEXP
+        std     FACEXP
+        ldd     ARGM+1
+        std     FACM+1
+        ldd     ARGM+3
+        std     FACM+3
+        ldaa    ARGSGN
+        staa    FACSGN
+        rts
+
+; exchange FAC and ARG
+fpswap  SUBROUTINE
+        ldx     #FACEXP
+.l      ldaa    0,x
+        ldab    8,x
+        staa    8,x
+        stab    0,x
+        inx
+        cpx     #FACSGN+1
+        bne     .l
+        rts
+
+; shift the 5 bytes at X one bit left / right (A and B kept)
+fpshl   clc
+fprl5   rol     4,x
+        rol     3,x
+        rol     2,x
+        rol     1,x
+        rol     0,x
+        rts
+fpshr   clc
+fprr5   ror     0,x
+        ror     1,x
+        ror     2,x
+        ror     3,x
+        ror     4,x
+        rts
+
+; ---- normalising and rounding ----
+; in: FACM..FACRND a 40-bit mantissa, FPEXP its exponent (16-bit, signed);
+; out: FAC normalised and rounded to 32 bits (halves away from zero), zero
+; when the mantissa is 0 or the exponent falls below 1; ?OV above 255
+fpnorm  SUBROUTINE
+        ldab    #5
+.byte   ldaa    FACM
+        bne     .bits
+        decb
+        beq     fpzero
+        ldx     FACM+1          ; one byte up
+        stx     FACM
+        ldx     FACM+3
+        stx     FACM+2
+        clr     FACRND
+        pshb
+        ldd     FPEXP
+        subd    #8
+        std     FPEXP
+        pulb
+        bra     .byte
+.bits   ldx     #FACM
+        clrb
+.bl     tsta
+        bmi     .adj
+        bsr     fpshl
+        incb
+        ldaa    FACM
+        bra     .bl
+.adj    negb                    ; FPEXP -= B
+        clra
+        tstb
+        beq     .round
+        deca
+        addd    FPEXP
+        std     FPEXP
+.round  tst     FACRND
+        bpl     .range
+        ldd     FACM+2
+        addd    #1
+        std     FACM+2
+        bcc     .range
+        ldd     FACM
+        addd    #1
+        std     FACM
+        bcc     .range
+        ror     FACM            ; carried out: mantissa $80000000
+        ldd     FPEXP
+        addd    #1
+        std     FPEXP
+.range  clr     FACRND
+        ldd     FPEXP
+        tsta
+        bne     .out
+        stab    FACEXP
+        tstb
+        beq     fpzero
+        rts
+.out    bmi     fpzero
+        jmp     overr
+
+fpzero  clra
+        staa    FACEXP
+        staa    FACSGN
+        staa    FACRND
+        rts
+
+; ---- sign ----
+fpneg   SUBROUTINE
+        tst     FACEXP
+        beq     .r
+        com     FACSGN
+.r      rts
+
+fpabs   clr     FACSGN
+        rts
+
+fpsgn   tst     FACEXP
+        bne     fpone
+        rts
+; FAC = 1 with FAC's sign
+fpone   ldd     #$8180
+        std     FACEXP
+        ldd     #0
+        std     FACM+1
+        std     FACM+3
+        rts
+
+; ---- addition: the larger magnitude in FAC, ARG shifted to match ----
+fpsub   bsr     fpneg
+fpadd   SUBROUTINE
+        ldab    ARGEXP
+        bne     .a
+        rts
+.a
+        ldaa    FACEXP
+        bne     *+5
+        jmp     fpatof
+        sba
+        bhi     .align
+        bne     .swap
+        ldd     FACM            ; equal exponents: compare the mantissas
+        subd    ARGM
+        bne     .c
+        ldd     FACM+2
+        subd    ARGM+2
+.c      bcc     .d
+.swap   jsr     fpswap
+.d      ldaa    FACEXP
+        suba    ARGEXP
+.align  cmpa    #40
+        bhs     .r              ; ARG too small to count
+.byte   cmpa    #8
+        blo     .bit
+        ldab    ARGM+3          ; ARG one byte down
+        stab    ARGRND
+        ldx     ARGM+1
+        stx     ARGM+2
+        ldab    ARGM
+        stab    ARGM+1
+        clr     ARGM
+        suba    #8
+        bra     .byte
+.bit    ldx     #ARGM
+.bl     tsta
+        beq     .go
+        jsr     fpshr
+        deca
+        bra     .bl
+.go     ldab    FACEXP
+        std     FPEXP           ; A = 0 here
+        ldaa    FACSGN
+        eora    ARGSGN
+        bmi     .sub
+        ldaa    FACRND
+        adda    ARGRND
+        staa    FACRND
+        ldd     FACM+2
+        adcb    ARGM+3
+        adca    ARGM+2
+        std     FACM+2
+        ldd     FACM
+        adcb    ARGM+1
+        adca    ARGM
+        std     FACM
+        bcc     .norm
+        ldx     #FACM
+        jsr     fprr5
+        ldd     FPEXP
+        addd    #1
+        std     FPEXP
+.norm   jmp     fpnorm
+.sub    ldaa    FACRND
+        suba    ARGRND
+        staa    FACRND
+        ldd     FACM+2
+        sbcb    ARGM+3
+        sbca    ARGM+2
+        std     FACM+2
+        ldd     FACM
+        sbcb    ARGM+1
+        sbca    ARGM
+        std     FACM
+        bra     .norm
+.r      rts
+
+; ---- multiplication: one row of 8x8 products per byte of ARG ----
+FPPO    equ     FPPRD-ARGM      ; from an ARG byte to its place in the product
+fpmul   SUBROUTINE
+        ldab    ARGEXP
+        bne     *+5
+        jmp     fpzero
+        ldab    FACEXP
+        beq     .r
+        clra
+        addb    ARGEXP
+        adca    #0
+        subd    #128
+        std     FPEXP
+        ldaa    FACSGN
+        eora    ARGSGN
+        staa    FACSGN
+        ldx     #0
+        stx     FPPRD+4
+        stx     FPPRD+6
+        ldx     #ARGM+3
+.row    ldaa    0,x
+        beq     .zero
+        ldab    FACM+3
+        mul
+        std     FPTMP+3
+        ldaa    0,x
+        ldab    FACM+2
+        mul
+        addb    FPTMP+3
+        adca    #0
+        std     FPTMP+2
+        ldaa    0,x
+        ldab    FACM+1
+        mul
+        addb    FPTMP+2
+        adca    #0
+        std     FPTMP+1
+        ldaa    0,x
+        ldab    FACM
+        mul
+        addb    FPTMP+1
+        adca    #0
+        std     FPTMP           ; the row: FACM * this byte, 5 bytes
+        ldd     FPTMP+3
+        addd    FPPO+3,x
+        std     FPPO+3,x
+        ldd     FPTMP+1
+        adcb    FPPO+2,x
+        adca    FPPO+1,x
+        std     FPPO+1,x
+        ldaa    FPTMP
+        adca    #0
+.zero   staa    FPPO,x
+        dex
+        cpx     #ARGM-1
+        bne     .row
+        ldd     FPPRD
+        std     FACM
+        ldd     FPPRD+2
+        std     FACM+2
+        ldaa    FPPRD+4
+        staa    FACRND
+        jmp     fpnorm
+.r      rts
+
+; ---- division: restoring, one quotient bit a step, 34 bits ----
+fpdiv   SUBROUTINE
+        ldab    FACEXP
+        bne     .ok
+        jmp     dzerr
+.ok     ldab    ARGEXP
+        bne     *+5
+        jmp     fpzero
+        clra
+        addd    #129
+        subb    FACEXP
+        sbca    #0
+        std     FPEXP
+        ldaa    FACSGN
+        eora    ARGSGN
+        staa    FACSGN
+        ldd     ARGM+2          ; the first bit: ARG >= FAC?
+        subd    FACM+2
+        std     FPREM+2
+        ldab    ARGM+1
+        sbcb    FACM+1
+        ldaa    ARGM
+        sbca    FACM
+        std     FPREM
+        bcc     .ge
+        ldd     ARGM
+        std     FPREM
+        ldd     ARGM+2
+        std     FPREM+2         ; C still set
+.ge     ldaa    #0
+        rola
+        staa    FPPRD           ; quotient bits are kept inverted
+        ldx     #FPPRD
+        ldab    #7
+.byte   stab    FPCNT
+.step   ldd     FPREM+2
+        asld
+        std     FPREM+2
+        ldd     FPREM
+        rolb
+        rola
+        std     FPREM
+        bcs     .force
+        ldd     FPREM+2
+        subd    FACM+2
+        std     FPTMP
+        ldab    FPREM+1
+        sbcb    FACM+1
+        ldaa    FPREM
+        sbca    FACM
+        bcs     .q
+.take   std     FPREM
+        ldd     FPTMP
+        std     FPREM+2
+.q      rol     0,x
+        dec     FPCNT
+        bne     .step
+        inx
+        ldab    #8
+        cpx     #FPPRD+4
+        blo     .byte
+        bne     .done
+        ldab    #2              ; two more bits for rounding
+        bra     .byte
+.force  ldd     FPREM+2
+        subd    FACM+2
+        std     FPTMP
+        ldab    FPREM+1
+        sbcb    FACM+1
+        ldaa    FPREM
+        sbca    FACM
+        clc
+        bra     .take
+.done   ldd     FPPRD
+        coma
+        comb
+        std     FACM
+        ldd     FPPRD+2
+        coma
+        comb
+        std     FACM+2
+        ldab    FPPRD+4
+        comb
+        ldaa    #64
+        mul
+        stab    FACRND
+        jmp     fpnorm
+
+; ---- comparison ----
+fpcmp   SUBROUTINE
+        ldab    FACEXP
+        beq     .argsg          ; FAC 0: the sign of ARG
+        ldab    ARGEXP
+        beq     .facsg          ; ARG 0: minus the sign of FAC
+        ldaa    ARGSGN
+        cmpa    FACSGN
+        bne     .argsg
+        cmpb    FACEXP
+        bne     .dif
+        ldd     ARGM
+        subd    FACM
+        bne     .dif
+        ldd     ARGM+2
+        subd    FACM+2
+        bne     .dif
+        clrb
+        rts
+.dif    ldab    #1
+        bcc     .mag
+        negb
+.mag    tst     ARGSGN
+        bpl     .done
+        negb
+.done   tstb
+        rts
+.argsg  ldab    ARGEXP
+        beq     .done
+        ldab    #1
+        tst     ARGSGN
+        bpl     .done
+        negb
+        bra     .done
+.facsg  ldab    #$FF
+        tst     FACSGN
+        bpl     .done
+        negb
+        bra     .done
+
+; ---- integers ----
+fpfromb clra
+fpfromu clr     FACSGN          ; unsigned D
+        bra     fpfu
+fpfromd clr     FACSGN
+        tsta
+        bpl     fpfu
+        com     FACSGN
+        coma
+        comb
+        addd    #1
+fpfu    std     FACM
+        ldd     #0
+        std     FACM+2
+        staa    FACRND
+        ldab    #144
+        std     FPEXP
+        jmp     fpnorm
+
+; FPPRD..+3 = INT(ABS(FAC)) for FAC below 2^32, FPFRC nonzero when bits
+; were cut off
+fptrunc SUBROUTINE
+        ldd     FACM
+        std     FPPRD
+        ldd     FACM+2
+        std     FPPRD+2
+        clr     FPFRC
+        ldab    #160
+        subb    FACEXP
+        cmpb    #33
+        blo     .byte
+        ldx     #0              ; below 1 (or 0)
+        stx     FPPRD
+        stx     FPPRD+2
+        ldaa    FACEXP
+        staa    FPFRC
+        rts
+.byte   cmpb    #8
+        blo     .bit
+        ldaa    FPPRD+3
+        oraa    FPFRC
+        staa    FPFRC
+        ldx     FPPRD+1
+        stx     FPPRD+2
+        ldaa    FPPRD
+        staa    FPPRD+1
+        clr     FPPRD
+        subb    #8
+        bra     .byte
+.bit    ldx     #FPPRD-1
+        ldaa    #1
+.bl     tstb
+        beq     .r
+        lsr     1,x
+        ror     2,x
+        ror     3,x
+        ror     4,x
+        bcc     .nf
+        staa    FPFRC
+.nf     decb
+        bra     .bl
+.r      rts
+
+; FAC -> D = INT(ABS(FAC)), FPFRC nonzero when a fraction was cut off;
+; C set when ABS(FAC) >= 65536
+fpuint  SUBROUTINE
+        ldab    #144
+        cmpb    FACEXP
+        bcs     .r
+        bsr     fptrunc
+        ldd     FPPRD+2
+        clc
+.r      rts
+
+fptoad  bsr     fpuint
+        bcs     fpfc
+        tst     FACSGN
+        bmi     fpnegd
+        rts
+fptod   bsr     fpuint
+        bcs     fpfc
+        tst     FACSGN
+        bmi     fpnegd
+        tsta
+        bmi     fpfc
+        rts
+fpnegd  SUBROUTINE
+        coma
+        comb
+        addd    #1
+        bmi     .r
+        bne     fpfc
+.r      rts
+fpfc    jmp     fcerr
+
+; INT: floor
+fpint   SUBROUTINE
+        ldab    FACEXP
+        beq     .r
+        cmpb    #160
+        bhs     .r              ; no fraction bits
+        jsr     fptrunc
+        tst     FACSGN
+        bpl     .n
+        tst     FPFRC
+        beq     .n
+        ldd     FPPRD+2         ; negative with a fraction: one further down
+        addd    #1
+        std     FPPRD+2
+        bcc     .n
+        ldx     FPPRD
+        inx
+        stx     FPPRD
+.n      ldd     FPPRD
+        std     FACM
+        ldd     FPPRD+2
+        std     FACM+2
+        clr     FACRND
+        ldd     #160
+        std     FPEXP
+        jmp     fpnorm
+.r      rts
+
+; ---- powers of ten ----
+; FAC = FAC * 10^FPE (FPE signed); uses FPCNT and FPT1
+fpscale SUBROUTINE
+.l      ldd     FPE
+        subd    #39
+        blt     .nbig
+        addd    #7              ; FPE - 32
+        std     FPE
+        ldx     #fp1e32
+        jsr     fpldarg
+        jsr     fpmul
+        bra     .l
+.nbig   addd    #77             ; FPE + 38
+        bge     .ok
+        subd    #6              ; FPE + 32
+        std     FPE
+        jsr     fpmov
+        ldx     #fp1e32
+        jsr     fpld
+        jsr     fpdiv
+        bra     .l
+.ok     ldd     FPE
+        beq     .r
+        bpl     .p
+        coma
+        comb
+        addd    #1
+.p      stab    FPCNT           ; 1..38: a table entry per bit
+        ldx     #FPT1
+        jsr     fpst
+        ldx     #fpc1
+        jsr     fpld
+        ldx     #fpp10
+.bit    lsr     FPCNT
+        bcc     .nx
+        pshx
+        jsr     fpldarg
+        jsr     fpmul
+        pulx
+.nx     ldab    #5
+        abx
+        tst     FPCNT
+        bne     .bit
+        ldx     #FPT1
+        jsr     fpldarg
+        tst     FPE
+        bmi     .div
+        jmp     fpmul
+.div    jmp     fpdiv
+.r      rts
+
+; FACM.. up to the byte at X = that * 10 + A; A = what carries out
+fpm10   staa    FPCNT
+        ldaa    #10
+        ldab    0,x
+        mul
+        addb    FPCNT
+        adca    #0
+        stab    0,x
+        dex
+        cpx     #FACM-1
+        bne     fpm10
+        rts
+
+; ---- text to number ----
+; the digits make a 32-bit integer (later digits only move the point), then
+; one multiplication or division by a power of ten
+fpparse SUBROUTINE
+        ldd     #0
+        std     FACM
+        std     FACM+2
+        std     FPE
+        staa    FPREM           ; $FF once a point is seen
+        dex
+.nx     inx
+.l      ldaa    0,x
+        cmpa    #$20
+        beq     .nx
+        cmpa    #'.
+        bne     .dig
+        com     FPREM
+        bne     .nx             ; a second point ends the number
+        jmp     .end
+.dig    suba    #'0
+        cmpa    #9
+        bhi     .note
+        ldab    FACM
+        cmpb    #$19
+        bhs     .skip           ; no room: the digit only moves the point
+        pshx
+        ldx     #FACM+3
+        bsr     fpm10
+        pulx
+        tst     FPREM
+        beq     .nx
+        ldd     FPE
+        subd    #1
+        bra     .se
+.skip   tst     FPREM
+        bne     .nx
+        ldd     FPE
+        addd    #1
+.se     std     FPE
+        bra     .nx
+.note   cmpa    #'E-'0
+        bne     .end
+        clr     FPTMP           ; exponent sign
+        clr     FPTMP+1         ; exponent
+.es     inx
+        ldaa    0,x
+        cmpa    #$20
+        beq     .es
+        cmpa    #'+
+        beq     .ep
+        cmpa    #T_PLUS
+        beq     .ep
+        cmpa    #'-
+        beq     .em
+        cmpa    #T_MINUS
+        bne     .ed
+.em     com     FPTMP
+.ep     inx
+.ed     ldaa    0,x
+        cmpa    #$20
+        beq     .en
+        suba    #'0
+        cmpa    #9
+        bhi     .ee
+        ldab    FPTMP+1
+        cmpb    #25
+        bhs     .sat
+        staa    FPTMP+2
+        ldaa    #10
+        mul
+        addb    FPTMP+2
+        bra     .sv
+.sat    ldab    #250            ; far out of range either way
+.sv     stab    FPTMP+1
+.en     inx
+        bra     .ed
+.ee     clra
+        ldab    FPTMP+1
+        tst     FPTMP
+        bpl     .ea
+        negb
+        sbca    #0
+.ea     addd    FPE
+        std     FPE
+.end    pshx
+        clr     FACSGN
+        clr     FACRND
+        ldd     #160
+        std     FPEXP
+        jsr     fpnorm
+        jsr     fpscale
+        pulx
+        rts
+
+; ---- number to text ----
+; z = ABS(x) / 10^(K+1) in .1 <= z < 1 gives the digits as a binary fraction;
+; K starts from the binary exponent and is put right when z falls outside
+fpstr   SUBROUTINE
+        ldaa    #$20
+        tst     FACSGN
+        bpl     .s
+        ldaa    #'-
+.s      staa    FPBUF
+        ldx     #FPBUF+1
+        stx     FPREM
+        tst     FACEXP
+        bne     .nz
+        clra
+        jsr     .put
+        jmp     .fin
+.nz     clr     FACSGN
+        ldx     #FPT2
+        jsr     fpst
+        ldab    FACEXP          ; K ~ (binary exponent - 1) * .301
+        subb    #129
+        bcc     .p
+        negb
+        ldaa    #77
+        mul
+        coma
+        bra     .k
+.p      ldaa    #77
+        mul
+.k      staa    FPK
+.try    ldab    FPK
+        comb                    ; -1-K
+        clra
+        tstb
+        bpl     .t2
+        coma
+.t2     std     FPE
+        ldx     #FPT2
+        jsr     fpld
+        jsr     fpscale
+        ldab    #128
+        subb    FACEXP
+        bcs     .up             ; z >= 1
+        cmpb    #4
+        bhs     .down           ; z < 1/16
+        ldx     #FACM
+.sh     tstb
+        beq     .rd
+        jsr     fpshr
+        decb
+        bra     .sh
+.rd     ldd     FACM+3          ; + 5E-10: rounds to 9 digits
+        addd    #550
+        std     FACM+3
+        bcc     .dg
+        ldd     FACM+1
+        addd    #1
+        std     FACM+1
+        bcc     .dg
+        inc     FACM
+        beq     .up
+.dg     ldx     #FPDIG
+.dl     pshx
+        ldx     #FACRND
+        clra
+        jsr     fpm10
+        pulx
+        adda    #'0
+        staa    0,x
+        inx
+        cpx     #FPDIG+9
+        bne     .dl
+        ldaa    FPDIG
+        cmpa    #'0
+        bne     .fmt
+.down   dec     FPK
+        bra     .try
+.up     inc     FPK
+        bra     .try
+.fmt    ldx     #FPBUF+1
+        stx     FPREM
+        ldab    #9
+.tz     ldx     #FPDIG-1        ; drop trailing zeros
+        abx
+        ldaa    0,x
+        cmpa    #'0
+        bne     .n
+        decb
+        bra     .tz
+.n      stab    FPCNT           ; digits
+        ldab    FPK
+        addb    #2
+        cmpb    #11             ; E form unless -2 <= K <= 8
+        ldab    #1
+        bhs     .pp
+        ldab    FPK
+        incb
+.pp     stab    FPTMP           ; digits before the point
+        bgt     .dig
+        ldaa    #'.             ; .25, .05
+        bsr     .put
+.zl     tstb
+        beq     .zx
+        clra
+        bsr     .put
+        incb
+        bra     .zl
+.zx     ldaa    #-1             ; no point among the digits
+        staa    FPTMP
+.dig    clrb
+.dl2    cmpb    FPTMP
+        bne     .d1
+        ldaa    #'.
+        bsr     .put
+.d1     ldx     #FPDIG
+        abx
+        ldaa    0,x
+        bsr     .put
+        incb
+        cmpb    FPCNT
+        blo     .dl2
+        cmpb    FPTMP
+        blt     .dl2
+        ldab    FPK
+        addb    #2
+        cmpb    #11
+        blo     .fin
+        ldab    FPK
+        ldaa    #'E
+        bsr     .put
+        ldaa    #'+
+        tstb
+        bpl     .ep
+        negb
+        ldaa    #'-
+.ep     bsr     .put
+        ldaa    #-1
+.e10    inca
+        subb    #10
+        bcc     .e10
+        bsr     .put
+        tba
+        adda    #10
+        bsr     .put
+.fin    ldx     FPREM
+        clr     0,x
+        ldx     #FPBUF
+        rts
+; A (a digit's value, or a character) -> the text at FPREM
+.put    pshx
+        ldx     FPREM
+        cmpa    #10
+        bhs     .pc
+        adda    #'0
+.pc     staa    0,x
+        inx
+        stx     FPREM
+        pulx
+        rts
+
+        IF FPFUNCS
+; ---- random numbers: xorshift (13, 17, 5) on the 32-bit seed ----
+fprnd   SUBROUTINE
+        tst     FACSGN
+        bpl     .pos
+        ldd     FACM            ; negative: the number becomes the seed
+        std     RNDSD
+        ldd     FACM+2
+        eorb    FACEXP
+        std     RNDSD+2
+        bra     fprndf
+.pos    ldab    FACEXP
+        cmpb    #129
+        blo     fprndf          ; below 1: a fraction
+        jsr     fpint           ; 1..INT(n)
+        ldx     #FPT1
+        jsr     fpst
+        bsr     fprndf
+        ldx     #FPT1
+        jsr     fpldarg
+        jsr     fpmul
+        jsr     fpint
+        ldx     #fpc1
+        jsr     fpldarg
+        jmp     fpadd
+; FAC = the next random fraction, 0 < FAC < 1
+fprndf  SUBROUTINE
+        ldd     RNDSD
+        bne     .go
+        ldd     RNDSD+2
+        bne     .go
+        inc     RNDSD           ; a zero seed would stay zero
+.go     ldd     RNDSD+1         ; x ^= x << 13
+        std     FPTMP
+        ldaa    RNDSD+3
+        clrb
+        std     FPTMP+2
+        bsr     .x5
+        ldd     RNDSD           ; x ^= x >> 17
+        lsrd
+        eora    RNDSD+2
+        eorb    RNDSD+3
+        std     RNDSD+2
+        ldd     RNDSD           ; x ^= x << 5
+        std     FPTMP
+        ldd     RNDSD+2
+        std     FPTMP+2
+        bsr     .x5
+        std     FACM+2
+        ldd     RNDSD
+        std     FACM
+        clr     FACRND
+        clr     FACSGN
+        ldd     #128
+        std     FPEXP
+        jmp     fpnorm
+.x5     ldab    #5
+        ldx     #FPTMP
+.l      jsr     fpshl
+        decb
+        bne     .l
+        ldd     FPTMP
+        eora    RNDSD
+        eorb    RNDSD+1
+        std     RNDSD
+        ldd     FPTMP+2
+        eora    RNDSD+2
+        eorb    RNDSD+3
+        std     RNDSD+2
+        rts
+
+; ---- powers ----
+fppow   SUBROUTINE
+        ldx     #FPT6           ; the power
+        jsr     fpst
+        jsr     fpswap
+        ldx     #FPT5           ; the base
+        jsr     fpst
+        jsr     fpswap
+        jsr     fpuint
+        bcs     .gen
+        tst     FPFRC
+        bne     .gen
+        std     FPE             ; a whole power up to 65535: square and multiply
+        beq     .one
+        ldab    #16
+        stab    FPK
+        ldd     FPE
+.t      dec     FPK
+        asld
+        bcc     .t
+        std     FPE             ; the bits after the leading 1
+        ldx     #FPT5
+        jsr     fpld
+.b      tst     FPK
+        beq     .inv
+        jsr     fpmov
+        jsr     fpmul
+        ldd     FPE
+        asld
+        std     FPE
+        bcc     .nb
+        ldx     #FPT5
+        jsr     fpldarg
+        jsr     fpmul
+.nb     dec     FPK
+        bra     .b
+.inv    tst     FPT6+1          ; a negative power: 1/x^n
+        bpl     .r
+        ldx     #fpc1
+        jsr     fpldarg
+        jmp     fpdiv
+.one    ldx     #fpc1
+        jmp     fpld
+.gen    ldx     #FPT5           ; EXP(power * LOG(base))
+        jsr     fpld
+        tst     FACEXP
+        beq     .zero
+        tst     FACSGN
+        bmi     .fc
+        jsr     fplog
+        ldx     #FPT6
+        jsr     fpldarg
+        jsr     fpmul
+        jmp     fpexp
+.zero   tst     FPT6+1          ; 0^x: 0, or ?/0 for a negative power
+        bpl     .r
+        jmp     dzerr
+.fc     jmp     fcerr
+.r      rts
+
+; ---- square root: a straight line through the mantissa, then Newton ----
+fpsqr   SUBROUTINE
+        tst     FACEXP
+        beq     .r
+        tst     FACSGN
+        bmi     .fc
+        ldx     #FPT1
+        jsr     fpst
+        clra
+        ldab    FACEXP
+        addd    #129
+        lsrd
+        stab    FPK             ; the root's exponent
+        ldaa    #128
+        ldab    FACEXP
+        lsrb
+        bcc     .e
+        deca                    ; odd: .25 <= m < .5
+.e      staa    FACEXP
+        ldx     #fpsqt
+        jsr     fppoly
+        ldaa    FACEXP
+        adda    FPK
+        suba    #128
+        staa    FACEXP
+        ldab    #3
+.n      pshb
+        ldx     #FPT2           ; y = (y + x/y) / 2
+        jsr     fpst
+        ldx     #FPT1
+        jsr     fpldarg
+        jsr     fpdiv
+        ldx     #FPT2
+        jsr     fpldarg
+        jsr     fpadd
+        dec     FACEXP
+        pulb
+        decb
+        bne     .n
+.r      rts
+.fc     jmp     fcerr
+
+; ---- series ----
+; FAC = P(FAC): X points at a count n, then n+1 packed coefficients,
+; highest power first
+fppoly  SUBROUTINE
+        ldab    0,x
+        stab    FPCNT
+        inx
+        pshx
+        ldx     #FPT3
+        jsr     fpst
+        pulx
+        jsr     fpld
+.l      ldab    #5
+        abx
+        pshx
+        ldx     #FPT3
+        jsr     fpldarg
+        jsr     fpmul
+        tsx
+        ldx     0,x
+        jsr     fpldarg
+        jsr     fpadd
+        pulx
+        dec     FPCNT
+        bne     .l
+        rts
+; FAC = x * P(x^2)
+fpoddp  pshx
+        ldx     #FPT4
+        jsr     fpst
+        jsr     fpmov
+        jsr     fpmul
+        pulx
+        bsr     fppoly
+        ldx     #FPT4
+        jsr     fpldarg
+        jmp     fpmul
+; FAC = FPT2 - FPT1 * (the constant at X), also left in FPT2: argument
+; reduction in parts, so that the products with the first parts are exact
+fpred   pshx
+        ldx     #FPT1
+        jsr     fpld
+        pulx
+        jsr     fpldarg
+        jsr     fpmul
+        ldx     #FPT2
+        jsr     fpldarg
+        jsr     fpsub
+        ldx     #FPT2
+        jmp     fpst
+
+; ---- LOG: x = m * 2^e with SQR(.5) <= m < SQR(2); LOG(m) from s = (m-1)/(m+1)
+fplog   SUBROUTINE
+        tst     FACEXP
+        beq     .fc
+        tst     FACSGN
+        bmi     .fc
+        ldab    FACEXP
+        subb    #128
+        ldaa    #128
+        staa    FACEXP
+        ldx     FACM
+        cpx     #$B505
+        bhs     .m
+        inc     FACEXP
+        decb
+.m      stab    FPK             ; e
+        ldx     #FPT2
+        jsr     fpst
+        ldx     #fpc1
+        jsr     fpldarg
+        jsr     fpadd
+        ldx     #FPT1
+        jsr     fpst            ; m + 1
+        ldx     #FPT2
+        jsr     fpld
+        ldx     #fpc1
+        jsr     fpldarg
+        jsr     fpsub           ; 1 - m
+        jsr     fpmov
+        ldx     #FPT1
+        jsr     fpld
+        jsr     fpdiv
+        jsr     fpneg           ; s
+        ldx     #fplogt
+        jsr     fpoddp
+        ldx     #FPT2
+        jsr     fpst
+        ldab    FPK             ; + e * LOG(2), in two parts
+        clra
+        tstb
+        bpl     .e
+        coma
+.e      coma
+        comb
+        addd    #1
+        jsr     fpfromd
+        ldx     #FPT1
+        jsr     fpst
+        ldx     #fpln2b
+        jsr     fpred
+        ldx     #fpln2a
+        jmp     fpred
+.fc     jmp     fcerr
+
+; ---- EXP: x = k * LOG(2) + r, EXP(x) = 2^k * EXP(r) ----
+fpexp   SUBROUTINE
+        ldx     #FPT2
+        jsr     fpst
+        ldx     #fpl2e
+        jsr     fpldarg
+        jsr     fpmul
+        jsr     fprint          ; k
+        bcs     .big
+        std     FPE
+        ldx     #fpln2a
+        jsr     fpred
+        ldx     #fpln2b
+        jsr     fpred
+        ldx     #fpexpt
+        jsr     fppoly
+        clra
+        ldab    FACEXP
+        addd    FPE
+        std     FPEXP
+        jmp     fpnorm          ; range check
+.big    tst     FPT2+1
+        bpl     .ov
+        jmp     fpzero
+.ov     jmp     overr
+
+; FAC rounded to a whole number, kept in FPT1 and given in D (signed);
+; C set when it is 65536 or more away from 0
+fprint  ldx     #fpch
+        jsr     fpldarg
+        jsr     fpadd
+        jsr     fpint
+        ldx     #FPT1
+        jsr     fpst
+        jsr     fpuint
+        bcs     .r
+        tst     FACSGN
+        bpl     .r
+        coma
+        comb
+        addd    #1
+        clc
+.r      rts
+
+; ---- SIN, COS, TAN: x = k * PI/2 + r, -PI/4 <= r <= PI/4 ----
+fpcos   ldab    #1
+        bra     fptrig
+fpsin   clrb
+fptrig  SUBROUTINE
+        stab    FPK             ; quadrant
+        ldx     #FPT2
+        jsr     fpst
+        ldx     #fp2pi
+        jsr     fpldarg
+        jsr     fpmul
+        bsr     fprint          ; k
+        bcc     .k
+        jmp     fcerr           ; too far out to mean anything
+.k      addb    FPK
+        stab    FPK
+        ldx     #fppi2a
+        jsr     fpred
+        ldx     #fppi2b
+        jsr     fpred
+        ldx     #fppi2c
+        jsr     fpred
+        ldab    FPK
+        lsrb
+        bcc     .s
+        ldaa    FACEXP          ; COS(r) = 1 - 2 * SIN(r/2)^2
+        beq     .c0
+        dec     FACEXP
+.c0     bsr     .sinp
+        jsr     fpmov
+        jsr     fpmul
+        ldaa    FACEXP
+        beq     .c1
+        inc     FACEXP
+.c1     ldx     #fpc1
+        jsr     fpldarg
+        jsr     fpsub
+        bra     .q
+.s      bsr     .sinp
+.q      ldab    FPK
+        andb    #2
+        beq     .r
+        jmp     fpneg
+.r      rts
+.sinp   ldx     #fpsint
+        jmp     fpoddp
+
+fptan   ldx     #FPT5
+        jsr     fpst
+        bsr     fpcos
+        ldx     #FPT6
+        jsr     fpst
+        ldx     #FPT5
+        jsr     fpld
+        jsr     fpsin
+        jsr     fpmov
+        ldx     #FPT6
+        jsr     fpld
+        jmp     fpdiv
+
+        ELSE
 fprnd:
+fppow:
 fpsqr:
 fplog:
 fpexp:
 fpsin:
 fpcos:
-fptan:
-        rts
+fptan:  rts
+        ENDIF
+; ---- constants ----
+fpc1    dc.b    $81,$00,$00,$00,$00   ; 1
+fpch    dc.b    $80,$00,$00,$00,$00   ; .5
+fpp10   dc.b    $84,$20,$00,$00,$00   ; 1E1
+        dc.b    $87,$48,$00,$00,$00   ; 1E2
+        dc.b    $8E,$1C,$40,$00,$00   ; 1E4
+        dc.b    $9B,$3E,$BC,$20,$00   ; 1E8
+        dc.b    $B6,$0E,$1B,$C9,$BF   ; 1E16
+fp1e32  dc.b    $EB,$1D,$C5,$AD,$A8   ; 1E32
+        IF FPFUNCS
+fp2pi   dc.b    $80,$22,$F9,$83,$6E   ; 2/PI
+fppi2a  dc.b    $81,$49,$0F,$00,$00   ; PI/2, first 16 bits
+fppi2b  dc.b    $71,$5A,$A2,$00,$00   ; PI/2, next 16 bits
+fppi2c  dc.b    $5F,$05,$A3,$08,$D3   ; PI/2, the rest
+fpl2e   dc.b    $81,$38,$AA,$3B,$29   ; 1/LOG(2)
+fpln2a  dc.b    $80,$31,$72,$17,$00   ; LOG(2), first 24 bits
+fpln2b  dc.b    $68,$77,$D1,$CF,$7A   ; LOG(2), the rest
+; near-best fits on the reduced ranges: SQR(m) for .25 <= m < 1,
+; SIN(r)/r in r^2, EXP(r), LOG((1+s)/(1-s))/s in s^2
+fpsqt   dc.b    1
+        dc.b    $80,$25,$DF,$86,$CA   ; .647941993927
+        dc.b    $7F,$3B,$C1,$72,$C8   ; .366710268887
+fpsint  dc.b    4
+        dc.b    $6E,$36,$5B,$A4,$C6   ; 2.71734569941E-06
+        dc.b    $74,$D0,$07,$73,$F3   ; -1.98392022139E-04
+        dc.b    $7A,$08,$88,$83,$A6   ; 8.33332878246E-03
+        dc.b    $7E,$AA,$AA,$AA,$A5   ; -.166666666316
+        dc.b    $81,$00,$00,$00,$00   ; 1
+fpexpt  dc.b    7
+        dc.b    $74,$50,$BE,$F9,$B6   ; 1.9907569676E-04
+        dc.b    $77,$36,$D3,$A9,$8D   ; 1.39485783304E-03
+        dc.b    $7A,$08,$88,$53,$11   ; 8.33328353794E-03
+        dc.b    $7C,$2A,$AA,$32,$50   ; .0416662183192
+        dc.b    $7E,$2A,$AA,$AA,$BF   ; .166666667863
+        dc.b    $80,$00,$00,$00,$2E   ; .500000010773
+        dc.b    $81,$00,$00,$00,$00   ; 1
+        dc.b    $81,$00,$00,$00,$00   ; 1
+fplogt  dc.b    4
+        dc.b    $7E,$71,$D4,$DF,$42   ; .236163605138
+        dc.b    $7F,$12,$19,$76,$4D   ; .285350510556
+        dc.b    $7F,$4C,$CD,$4D,$E0   ; .400003846685
+        dc.b    $80,$2A,$AA,$AA,$6E   ; .666666652476
+        dc.b    $82,$00,$00,$00,$00   ; 2
+        ENDIF
