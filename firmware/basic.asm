@@ -186,15 +186,16 @@ inm_x:  rts
 ; skipped. A = character, Z set at the end of a statement (0 or ':'),
 ; C set for a digit. X is changed.
 chrget: ldx     TXTPTR
-        inx
+cg_i:   inx
         stx     TXTPTR
-chrgot: ldx     TXTPTR
-cg_l:   ldaa    0,x
+        ldaa    0,x
         cmpa    #32
-        bne     cg_t
-        inx
-        stx     TXTPTR
-        bra     cg_l
+        beq     cg_i
+        bra     cg_t
+chrgot: ldx     TXTPTR
+        ldaa    0,x
+        cmpa    #32
+        beq     cg_i
 cg_t:   cmpa    #':
         bhs     cg_x
         cmpa    #'0
@@ -432,11 +433,13 @@ getlin: ldx     TXTPTR
         rts
 
 ; ---- statement loop ----
-newstt: clr     TSP
-        clr     SLEN
-        jsr     brkchk
-        bcs     dobrk
-        jsr     chrgot
+newstt: clra
+        staa    TSP
+        staa    SLEN
+        dec     BRKCT
+        bne     ns_1
+        bsr     brkq4
+ns_1:   jsr     chrgot
         beq     ns_trm
         jmp     snerr
 ns_trm: tsta
@@ -453,8 +456,7 @@ ns_prg: ldx     TXTPTR
         clr     OLDTXT+1
         jmp     ready
 ; golin: run the line at X (every jump comes here and checks BREAK)
-golin:  jsr     brkchk
-        bcs     dobrk
+golin:  bsr     brkq
 ns_line: ldd    2,x
         std     CURLIN
         inx
@@ -466,6 +468,16 @@ ns_stmt: jsr    chrget
         jsr     dostmt
         bra     newstt
 
+; brkq: BREAK checked (and keys kept) every eighth statement or jump
+brkq:   dec     BRKCT
+        bne     bq_x
+brkq4:  ldaa    #8
+        staa    BRKCT
+        jsr     brkchk
+        bcs     bq_b
+bq_x:   rts
+bq_b:   ins
+        ins
 dobrk:  jsr     stopsv
 brkmsg: jsr     newlin
         jsr     outmsg
@@ -490,8 +502,7 @@ dostmt: tsta
 ds_tok: cmpa    #T_LASTST
         bls     *+5
         jmp     snerr2
-        suba    #$80
-        asla
+        asla                    ; (bit 7 drops out)
         tab
         ldx     #stmtab
         abx
@@ -717,20 +728,19 @@ fr_s2:  ldx     TXTPTR
         jsr     stkchk
         jmp     newstt
 
-next:   pulx
-        ldx     #0
-        stx     FORVAR
-        jsr     chrgot
-        beq     nx_s
+next:   pulx                    ; (flags of the character after NEXT)
+        bne     nx_v
+        tsx                     ; no name: the innermost loop
+        ldaa    0,x
+        cmpa    #T_FOR
+        beq     nx_f
+nferr2: jmp     nferr
 nx_v:   jsr     getvar
         stx     FORVAR
-nx_s:   tsx
+        tsx
 nx_l:   ldaa    0,x
         cmpa    #T_FOR
-        beq     nx_1
-        jmp     nferr
-nx_1:   ldd     FORVAR
-        beq     nx_f
+        bne     nferr2
         ldd     1,x
         subd    FORVAR
         beq     nx_f
@@ -742,9 +752,8 @@ nx_f:   stx     TMP4
         ldx     1,x
         jsr     fpld
         ldx     TMP4
-        inx
-        inx
-        inx
+        ldab    #3
+        abx
         jsr     fpldarg
         jsr     fpadd
         ldx     TMP4
@@ -1160,6 +1169,7 @@ rl_v:   jsr     getvar
         tsta
         bne     rl_it
         ldaa    #'?             ; more values wanted: "??"
+        jsr     putchr
         jsr     putchr
         jsr     inrd
         bra     rl_it

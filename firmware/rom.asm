@@ -118,6 +118,7 @@ MCT     equ     $428C           ; memory check scratch (2)
 ALEN    equ     $428E           ; length being allocated
 ANEW    equ     $428F           ; the array is being made
 RDFLG   equ     $42AC           ; 0 INPUT, 1 READ
+BRKCT   equ     $42AF           ; statements until the next BREAK check
 TSTK    equ     $42A0           ; temporary string descriptors (12)
 VSEND   equ     $42AD           ; collection scratch (2)
 STRDEF  equ     100             ; string space after a cold start
