@@ -420,17 +420,28 @@ clrvar: ldx     VARTAB
         clr     TSP
         rts
 
-; getlin: line number at TXTPTR to LINNUM
-getlin: ldx     TXTPTR
-        jsr     fpparse
-        stx     TXTPTR
-        jsr     chrgot
-        jsr     fptoad
+; getlin: line number (0-63999) at TXTPTR to LINNUM
+getlin: ldd     #0
         std     LINNUM
-        subd    #64000
-        bcs     *+5
+        jsr     chrgot
+gl_l:   bcc     gl_x
+        suba    #'0
+        staa    MULTMP
+        ldd     LINNUM
+        cmpa    #25             ; from 6400 on the next digit passes 63999
+        blo     *+5
         jmp     snerr4
-        rts
+        asld
+        std     TMP
+        asld
+        asld
+        addd    TMP
+        addb    MULTMP
+        adca    #0
+        std     LINNUM
+        jsr     chrget
+        bra     gl_l
+gl_x:   rts
 
 ; ---- statement loop ----
 newstt: clra
