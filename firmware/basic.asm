@@ -206,6 +206,14 @@ cg_d:   cmpa    #1
         sec
         rts
 
+; optcom: Z set (and the comma passed) when a comma comes next
+optcom: jsr     chrgot
+        cmpa    #',
+        bne     oc_x
+        jsr     chrget
+        clra
+oc_x:   rts
+
 chkcls: ldaa    #')
         bra     chkch
 chkopn: ldaa    #'(
@@ -429,8 +437,7 @@ gl_l:   bcc     gl_x
         staa    MULTMP
         ldd     LINNUM
         cmpa    #25             ; from 6400 on the next digit passes 63999
-        blo     *+5
-        jmp     snerr4
+        bhs     snerr4
         asld
         std     TMP
         asld
@@ -442,6 +449,7 @@ gl_l:   bcc     gl_x
         jsr     chrget
         bra     gl_l
 gl_x:   rts
+snerr4: jmp     snerr
 
 ; ---- statement loop ----
 newstt: clra
@@ -789,30 +797,23 @@ nx_p:   tstb
 nx_dn:  ldab    #17
         abx
         txs
-        jsr     chrgot
-        cmpa    #',
-        bne     nx_e
-        jsr     chrget
-        bra     nx_v
-nx_e:   jmp     newstt
+        jsr     optcom
+        beq     nx_v
+        jmp     newstt
 
-run:    beq     run_a
-        bcc     snerr4
+run:    bcc     run_a           ; RUN [line]
         jsr     getlin
-        jsr     clrvar
-        jsr     rststk
         jsr     fndlin
         bcc     ulerr3
-        jmp     golin
-ulerr3: jmp     ulerr
-snerr4: jmp     snerr
-run_a:  jsr     clrvar
+        dex                     ; the end of the line before it
+        bra     run_b
+run_a:  ldx     #TXTM1
+run_b:  stx     TXTPTR
+        stx     CURLIN          ; (not $FFFF: a program runs)
+        jsr     clrvar
         jsr     rststk
-        ldx     #TXTM1
-        stx     TXTPTR
-        ldx     #0
-        stx     CURLIN
         jmp     newstt
+ulerr3: jmp     ulerr
 
 new:    jsr     donew
         jmp     ready
@@ -820,16 +821,12 @@ new:    jsr     donew
 omerr5: jmp     omerr
 ; CLEAR [n[,top]]: n bytes of string space below top
 clear:  beq     cl_n
-        jsr     evint
-        tsta
-        bmi     fcerr5
+        jsr     eval
         std     TMP3
         ldd     MEMTOP
         std     TMP2
-        jsr     chrgot
-        cmpa    #',
+        jsr     optcom
         bne     cl_1
-        jsr     chrget
         jsr     eval
         std     TMP2
 cl_1:   ldd     TMP2
@@ -847,7 +844,6 @@ cl_1:   ldd     TMP2
 cl_n:   jsr     clrvar
         jsr     rststk
         jmp     newstt
-fcerr5: jmp     fcerr
 
 restore: ldx    #TXTM1
         stx     DATPTR
@@ -1121,15 +1117,7 @@ gi_s:   clrb
         cmpa    #'"
         bne     gi_u
         inx
-        stx     SADR
-gi_q:   ldaa    0,x
-        beq     gi_e
-        inx
-        cmpa    #'"
-        beq     gi_qe
-        incb
-        bra     gi_q
-gi_qe:  stab    SLEN
+        jsr     scnstr
         bsr     skipbl
         clc
         rts
@@ -1157,7 +1145,10 @@ in_ok:  ldx     TXTPTR
 in_re:  jsr     chrgot
         cmpa    #'"
         bne     in_ask
-        jsr     strlit
+        jsr     primary
+        ldx     SADR
+        ldab    SLEN
+        jsr     outlen
         ldaa    #';
         jsr     chkch
 in_ask: ldaa    #'?
@@ -1216,11 +1207,8 @@ rl_ok:  stx     INPTR
         ldx     INVPOS
         ldaa    VALTYP
         jsr     store
-        jsr     chrgot
-        cmpa    #',
-        bne     rl_end
-        jsr     chrget
-        bra     rl_v
+        jsr     optcom
+        beq     rl_v
 rl_end: ldx     INPTR
         tst     RDFLG
         beq     in_end
@@ -1251,19 +1239,6 @@ in_brk: jsr     rststk          ; BREAK while typing the answer: no CONT
         ldx     #0
         stx     OLDTXT
         jmp     brkmsg
-
-; strlit: print the quoted text at TXTPTR
-strlit: ldx     TXTPTR
-        inx
-sl_l:   ldaa    0,x
-        beq     sl_e
-        inx
-        cmpa    #'"
-        beq     sl_e
-        jsr     putchr
-        bra     sl_l
-sl_e:   stx     TXTPTR
-        rts
 
 ; prudec: D unsigned in decimal
 prudec: jsr     givu

@@ -220,7 +220,11 @@ pm_not: jsr     chrget
         jmp     givd
 pm_lit: ldx     TXTPTR          ; a literal stays where it is
         inx
-        stx     SADR
+        bsr     scnstr
+        stx     TXTPTR
+        rts
+; scnstr: the quoted text from X (after its quote) to SLEN, SADR; X after it
+scnstr: stx     SADR
         clrb
 pl_l:   ldaa    0,x
         beq     pl_e
@@ -229,8 +233,7 @@ pl_l:   ldaa    0,x
         beq     pl_e
         incb
         bra     pl_l
-pl_e:   stx     TXTPTR
-        stab    SLEN
+pl_e:   stab    SLEN
         jmp     setstr
 pm_fn:  cmpa    #T_SGN
         blo     snerr6
@@ -583,12 +586,9 @@ memfre: ldd     STRTAB
 mf_x:   rts
 
 dim:    jsr     dimvar
-        jsr     chrgot
-        cmpa    #',
-        bne     dm_x
-        jsr     chrget
-        bra     dim
-dm_x:   rts
+        jsr     optcom
+        beq     dim
+        rts
 
 ; the USR argument and result for machine-language routines
 intcnv: jmp     fptod

@@ -124,39 +124,38 @@ lserr2: jmp     lserr
 ; strcmp: the temporary on top against SLEN, SADR: B = 1 above, 0 equal,
 ; $FF below; the temporary is dropped
 strcmp: jsr     tstop
-        ldaa    0,x
-        staa    TMP4
+        ldab    0,x
+        stab    TMP4            ; its length
         ldx     1,x
         stx     SRC
+        jsr     tsdrop
         ldx     SADR
         stx     DST
+        ldab    TMP4
+        cmpb    SLEN
+        bls     scm_l
         ldab    SLEN
-        stab    TMP4+1
-        jsr     tsdrop
-scm_l:   tst     TMP4
-        beq     scm_le
-        tst     TMP4+1
-        beq     scm_gt
+scm_l:  decb                    ; the common part first
+        bmi     scm_n
         ldx     SRC
         ldaa    0,x
         inx
         stx     SRC
         ldx     DST
         cmpa    0,x
-        bhi     scm_gt
-        blo     scm_lt
+        bne     scm_d
         inx
         stx     DST
-        dec     TMP4
-        dec     TMP4+1
         bra     scm_l
-scm_le:  clrb
-        tst     TMP4+1
-        beq     scm_x
-scm_lt:  ldab    #$FF
+scm_n:  ldaa    TMP4            ; then the lengths
+        cmpa    SLEN
+scm_d:  beq     scm_e
+        ldab    #1
+        bcc     scm_x
+        ldab    #$FF
+scm_x:  rts
+scm_e:  clrb
         rts
-scm_gt:  ldab    #1
-scm_x:   rts
 
 ; strset: store SLEN, SADR as the string variable at X; a string still in
 ; the input line is copied into string space first
@@ -349,10 +348,8 @@ sfnarg: jsr     chkopn
         jsr     evbyte
         pshb
         ldab    #255
-        jsr     chrgot
-        cmpa    #',
+        jsr     optcom
         bne     sf_1
-        jsr     chrget
         jsr     evbyte
 sf_1:   pshb
         jsr     chkcls
