@@ -77,10 +77,8 @@ error:  jsr     rststk
         pulb
         ldx     #errtab
         abx
-        ldaa    0,x
-        jsr     putchr
-        ldaa    1,x
-        jsr     putchr
+        ldab    #2
+        jsr     outlen
         jsr     outmsg
         dc.b    " ERROR",0
         jsr     inmsg
@@ -125,7 +123,6 @@ ml_nod: stx     DST             ; insertion point
         addd    #4
         std     TMP3
         addd    VARTAB
-        bcs     ml_om
         jsr     memchk
         ldd     VARTAB          ; open the gap
         std     SRC
@@ -139,26 +136,23 @@ ml_nod: stx     DST             ; insertion point
         std     DST
         jsr     bmovu
         ldx     TMP
-        ldd     #1
-        std     0,x             ; any non-zero link until relinked
+        stx     DST
+        ldx     TXTPTR          ; link and number go just before the text
+        dex
+        dex
+        dex
+        dex
+        stx     SRC
+        stx     0,x             ; any non-zero link until relinked
         ldd     LINNUM
         std     2,x
-        inx
-        inx
-        inx
-        inx
-        stx     DST
-        ldx     TXTPTR
-        stx     SRC
         ldd     TMP3
-        subd    #4
         std     CNT
         jsr     bmovd
 ml_don: jsr     relink
         jsr     clrvar
-        jsr     rststk
+        bsr     rststk
         jmp     ml_1
-ml_om:  jmp     omerr
 
 ; rststk: forget every FOR and GOSUB: the stack starts again below the strings
 rststk: pulx
@@ -207,10 +201,10 @@ cg_d:   cmpa    #1
         rts
 
 ; optcom: Z set (and the comma passed) when a comma comes next
-optcom: jsr     chrgot
+optcom: bsr     chrgot
         cmpa    #',
         bne     oc_x
-        jsr     chrget
+        bsr     chrget
         clra
 oc_x:   rts
 
@@ -220,11 +214,11 @@ chkopn: ldaa    #'(
         bra     chkch
 chkcom: ldaa    #',
 chkch:  psha
-        jsr     chrgot
+        bsr     chrgot
         pula
         cmpa    0,x
         bne     snerr2
-        jmp     chrget
+        bra     chrget
 snerr2: jmp     snerr
 
 ; ---- tokeniser: crunch the text at TXTPTR in place; X = its final 0 ----
@@ -484,7 +478,7 @@ ns_line: ldd    2,x
         stx     TXTPTR
 ns_stmt: jsr    chrget
         beq     newstt
-        jsr     dostmt
+        bsr     dostmt
         bra     newstt
 
 ; brkq: BREAK checked (and keys kept) every eighth statement or jump
@@ -497,7 +491,7 @@ brkq4:  ldaa    #8
 bq_x:   rts
 bq_b:   ins
         ins
-dobrk:  jsr     stopsv
+dobrk:  bsr     stopsv
 brkmsg: jsr     newlin
         jsr     outmsg
         dc.b    "BREAK",0
@@ -517,7 +511,7 @@ ss_x:   rts
 ; dostmt: run the statement whose first character is in A
 dostmt: tsta
         bmi     ds_tok
-        jmp     let
+        bra     let
 ds_tok: cmpa    #T_LASTST
         bls     *+5
         jmp     snerr2
@@ -575,14 +569,12 @@ dt_q:   ldaa    0,x
         bne     dt_q
         bra     dt_l
 
-end:    bne     snerr3
-        pulx
+end:    pulx
         jsr     stopsv
         jmp     ready
 snerr3: jmp     snerr
 
-stop:   bne     snerr3
-        pulx
+stop:   pulx
         jmp     dobrk
 
 cont:   ldx     OLDTXT
@@ -607,7 +599,7 @@ if_ok:  tst     FACEXP
         jmp     dostmt
 if_x:   rts
 
-goto:   bcc     snerr3
+goto:
 goto_n: jsr     getlin
 goto_l: jsr     fndlin
         bcc     ulerr2
@@ -616,8 +608,7 @@ goto_l: jsr     fndlin
         jmp     golin
 ulerr2: jmp     ulerr
 
-gosub:  bcc     snerr3
-        jsr     getlin
+gosub:  jsr     getlin
 gosub_l: jsr    fndlin
         bcc     ulerr2
         stx     TMP4
@@ -628,7 +619,7 @@ gosub_l: jsr    fndlin
         pshx
         ldaa    #T_GOSUB
         psha
-        jsr     stkchk
+        bsr     stkchk
         ldx     TMP4
         jmp     golin
 
@@ -927,7 +918,7 @@ sx_x:   tab
         rts
 
 ; setxyc: "(x,y)" as setxy, closing bracket included; A = the cell, N set for a block
-setxyc: jsr     setxy
+setxyc: bsr     setxy
         pshx
         pshb
         jsr     chkcls
@@ -936,7 +927,7 @@ setxyc: jsr     setxy
         ldaa    0,x
         rts
 
-set:    jsr     setxy
+set:    bsr     setxy
         pshx
         pshb
         jsr     chkcom
@@ -968,7 +959,7 @@ st_k:   stab    TMP3
         staa    0,x
         rts
 
-resetst: jsr    setxyc
+resetst: bsr    setxyc
         bmi     rt_g
         ldaa    #$80
         bra     rt_s
@@ -982,7 +973,7 @@ rt_s:   staa    0,x
 lprint: ldaa    #1
         staa    DEVNUM
         jsr     chrgot
-        jsr     print
+        bsr     print
         clr     DEVNUM
         rts
 
@@ -1004,7 +995,7 @@ pr_it:  cmpa    #';
         bra     pr_nx
 pr_s:   ldx     SADR
         ldab    SLEN
-        jsr     outlen
+        bsr     outlen
 pr_nx:  jsr     chrgot
         bne     pr_it
 pr_cr:  jmp     crlf
@@ -1012,17 +1003,15 @@ pr_sem: jsr     chrget
         bne     pr_it
         rts
 pr_com: jsr     getcol          ; zones of 16 columns
-        andb    #15
-        negb
-        addb    #16
         tst     DEVNUM
-        bne     pc_sp
-        ldaa    CURPOS+1
-        anda    #31
-        cmpa    #16
-        blo     pc_sp
+        bne     pc_1
+        cmpb    #16             ; the screen's second zone: a new line
+        blo     pc_1
         jsr     crlf
         bra     pr_sem
+pc_1:   andb    #15
+        negb
+        addb    #16
 pc_sp:  jsr     outspc
         decb
         bne     pc_sp
@@ -1064,7 +1053,7 @@ ol_x:   rts
 ; valtxt: the number (with an optional sign) at X to FAC; X after it. C set
 ; and FAC 0 when there is none.
 valtxt: clr     NEGF
-        jsr     skipbl
+        bsr     skipbl
         cmpa    #'-
         bne     vt_2
         com     NEGF
@@ -1163,7 +1152,7 @@ rl_go:  staa    RDFLG
 rl_v:   jsr     getvar
         stx     INVPOS
         ldx     INPTR
-        jsr     skipbl
+        bsr     skipbl
         cmpa    #',             ; after an item
         beq     rl_c
         tst     RDFLG
@@ -1250,7 +1239,7 @@ prudec: jsr     givu
 llist:  ldaa    #1
         staa    DEVNUM
         jsr     chrgot
-        jsr     list
+        bsr     list
         clr     DEVNUM
         rts
 
@@ -1284,14 +1273,14 @@ ls_l:   ldd     0,x
         bhi     ls_x
         jsr     brkchk
         bcs     ls_x
-        jsr     lstlin
+        bsr     lstlin
         bra     ls_l
 ls_x:   rts
 
 ; lstlin: list the line at X; X = the next line
 lstlin: stx     TMP4
         ldd     2,x
-        jsr     prudec
+        bsr     prudec
         jsr     outspc
         ldx     TMP4
         inx

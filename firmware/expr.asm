@@ -119,7 +119,7 @@ ev_cm2: incb                    ; 2 left above, 1 equal, 0 below
         beq     ev_f
         ldaa    #$FF
 ev_f:   tab
-        jsr     givd
+        bsr     givd
         bra     ev_drp
 ev_str: tstb
         bmi     ev_scm
@@ -204,7 +204,7 @@ ldstr:  ldd     0,x
         staa    SADR+1
         rts
 pm_pls: jsr     chrget
-        jmp     primary
+        bra     primary
 pm_neg: jsr     chrget
         ldab    #6              ; only ^ binds tighter
         jsr     evprec
@@ -270,7 +270,7 @@ fnpeek: jsr     fptoad
 fnmem:  jsr     memfre
         jmp     givu
 fnvptr: jsr     chkopn
-        jsr     getvar
+        bsr     getvar
         stx     TMP3
         jsr     chkcls
         ldd     TMP3
@@ -298,8 +298,7 @@ fp_0:   clrb
 ; string) and VALTYP; A = the character after it
 getnam: jsr     chrgot
         bsr     isalph
-        bcs     *+5
-        jmp     snerr6
+        bcc     snerr6
         staa    VNAME
         clr     VNAME+1
         jsr     chrget
@@ -492,7 +491,7 @@ ge_o:   ldd     0,x
         addd    DST
         bcs     omerr4
         std     TMP2
-        jsr     memchk
+        bsr     memchk
         ldx     DST
 gz_l:   cpx     TMP2
         beq     gz_e
@@ -555,7 +554,7 @@ grow:   std     TMP
         bcs     omerr4
         pshb
         psha
-        jsr     memchk
+        bsr     memchk
         ldx     ARYEND
         stx     SRC
         pula

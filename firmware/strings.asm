@@ -99,7 +99,7 @@ setstr: ldaa    #$FF
         rts
 
 ; concat: the temporary on top joined with SLEN, SADR (?LS past 255)
-concat: jsr     tstop
+concat: bsr     tstop
         ldab    0,x
         addb    SLEN
         bcs     lserr2
