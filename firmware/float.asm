@@ -65,7 +65,9 @@ FPK     equ     $427E           ; decimal exponent / quadrant / binary exponent
 ;           and LOG of <= 0 give ?FC, EXP overflow ?OV
 
 
-FPFUNCS equ     0               ; the functions (being tested apart for now)
+; RND ^ SQR LOG EXP SIN COS TAN take about 950 bytes more; set FPFUNCS to 1
+; when the ROM has room for them (until then they return at once)
+FPFUNCS equ     0
 
 ; ---- loading, storing, moving ----
 fpld    ldd     3,x
@@ -119,17 +121,6 @@ fpmov   ldd     FACEXP
         std     ARGM+3
         ldaa    FACSGN
         staa    ARGSGN
-        rts
-
-; ARG -> FAC
-fpatof  ldd     ARGEXP
-        std     FACEXP
-        ldd     ARGM+1
-        std     FACM+1
-        ldd     ARGM+3
-        std     FACM+3
-        ldaa    ARGSGN
-        staa    FACSGN
         rts
 
 ; exchange FAC and ARG
@@ -257,7 +248,7 @@ fpadd   SUBROUTINE
 .a
         ldaa    FACEXP
         bne     *+5
-        jmp     fpatof
+        jmp     fpswap          ; FAC 0: the sum is ARG
         sba
         bhi     .align
         bne     .swap
@@ -643,38 +634,36 @@ fpint   SUBROUTINE
 .r      rts
 
 ; ---- powers of ten ----
-; FAC = FAC * 10^FPE (FPE signed); uses FPCNT and FPT1
+; FAC = FAC * 10^FPE (FPE signed, 0 on return); uses FPCNT and FPT1
 fpscale SUBROUTINE
 .l      ldd     FPE
-        subd    #39
-        blt     .nbig
-        addd    #7              ; FPE - 32
-        std     FPE
-        ldx     #fp1e32
-        jsr     fpldarg
-        jsr     fpmul
-        bra     .l
-.nbig   addd    #77             ; FPE + 38
-        bge     .ok
-        subd    #6              ; FPE + 32
-        std     FPE
-        jsr     fpmov
-        ldx     #fp1e32
-        jsr     fpld
-        jsr     fpdiv
-        bra     .l
-.ok     ldd     FPE
         beq     .r
         bpl     .p
         coma
         comb
         addd    #1
-.p      stab    FPCNT           ; 1..38: a table entry per bit
+.p      tsta
+        bne     .c
+        cmpb    #38
+        bls     .s
+.c      ldab    #38             ; at most 10^38 at a time
+.s      stab    FPCNT
+        ldaa    FPE
+        psha                    ; the sign: multiply or divide
+        bmi     .n
+        ldd     FPE
+        subb    FPCNT
+        sbca    #0
+        bra     .st
+.n      ldd     FPE
+        addb    FPCNT
+        adca    #0
+.st     std     FPE
         ldx     #FPT1
         jsr     fpst
         ldx     #fpc1
         jsr     fpld
-        ldx     #fpp10
+        ldx     #fpp10          ; 10^FPCNT, a table entry for each bit
 .bit    lsr     FPCNT
         bcc     .nx
         pshx
@@ -687,10 +676,13 @@ fpscale SUBROUTINE
         bne     .bit
         ldx     #FPT1
         jsr     fpldarg
-        tst     FPE
+        pula
+        tsta
         bmi     .div
-        jmp     fpmul
-.div    jmp     fpdiv
+        jsr     fpmul
+        bra     .l
+.div    jsr     fpdiv
+        bra     .l
 .r      rts
 
 ; FACM.. up to the byte at X = that * 10 + A; A = what carries out
@@ -810,12 +802,12 @@ fpstr   SUBROUTINE
         ldaa    #'-
 .s      staa    FPBUF
         ldx     #FPBUF+1
-        stx     FPREM
         tst     FACEXP
         bne     .nz
-        clra
-        jsr     .put
-        jmp     .fin
+        ldaa    #'0
+        staa    0,x
+        inx
+        bra     .fin
 .nz     clr     FACSGN
         ldx     #FPT2
         jsr     fpst
@@ -854,42 +846,26 @@ fpstr   SUBROUTINE
 .rd     ldd     FACM+3          ; + 5E-10: rounds to 9 digits
         addd    #550
         std     FACM+3
-        bcc     .dg
+        bcc     .d0
         ldd     FACM+1
         addd    #1
         std     FACM+1
-        bcc     .dg
+        bcc     .d0
         inc     FACM
         beq     .up
-.dg     ldx     #FPDIG
-.dl     pshx
-        ldx     #FACRND
+.d0     ldx     #FACRND         ; the first digit
         clra
         jsr     fpm10
-        pulx
-        adda    #'0
-        staa    0,x
-        inx
-        cpx     #FPDIG+9
-        bne     .dl
-        ldaa    FPDIG
-        cmpa    #'0
-        bne     .fmt
+        tsta
+        bne     .ok
 .down   dec     FPK
         bra     .try
 .up     inc     FPK
         bra     .try
-.fmt    ldx     #FPBUF+1
-        stx     FPREM
-        ldab    #9
-.tz     ldx     #FPDIG-1        ; drop trailing zeros
-        abx
-        ldaa    0,x
-        cmpa    #'0
-        bne     .n
-        decb
-        bra     .tz
-.n      stab    FPCNT           ; digits
+.fin    clr     0,x
+        ldx     #FPBUF
+        rts
+.ok     psha
         ldab    FPK
         addb    #2
         cmpb    #11             ; E form unless -2 <= K <= 8
@@ -898,67 +874,75 @@ fpstr   SUBROUTINE
         ldab    FPK
         incb
 .pp     stab    FPTMP           ; digits before the point
-        bgt     .dig
+        ldx     #FPBUF+1
+        tstb
+        bgt     .dg
         ldaa    #'.             ; .25, .05
-        bsr     .put
+        staa    0,x
+        inx
+        ldaa    #'0
 .zl     tstb
         beq     .zx
-        clra
-        bsr     .put
+        staa    0,x
+        inx
         incb
         bra     .zl
-.zx     ldaa    #-1             ; no point among the digits
-        staa    FPTMP
-.dig    clrb
-.dl2    cmpb    FPTMP
+.zx     decb
+        stab    FPTMP           ; no point among the digits
+.dg     pula
+        clrb
+.dl     cmpb    FPTMP
         bne     .d1
+        psha
         ldaa    #'.
-        bsr     .put
-.d1     ldx     #FPDIG
-        abx
-        ldaa    0,x
-        bsr     .put
+        staa    0,x
+        inx
+        pula
+.d1     cmpb    #9
+        beq     .strip
+        adda    #'0
+        staa    0,x
+        inx
         incb
-        cmpb    FPCNT
-        blo     .dl2
-        cmpb    FPTMP
-        blt     .dl2
-        ldab    FPK
+        pshb
+        pshx
+        ldx     #FACRND
+        clra
+        jsr     fpm10
+        pulx
+        pulb
+        bra     .dl
+.strip  dex                     ; trailing zeros go, and a bare point
+        ldaa    0,x
+        cmpa    #'0
+        beq     .strip
+        cmpa    #'.
+        beq     .e
+        inx
+.e      ldab    FPK
         addb    #2
         cmpb    #11
-        blo     .fin
-        ldab    FPK
+        bhs     .ef
+        jmp     .fin
+.ef     ldab    FPK
         ldaa    #'E
-        bsr     .put
+        staa    0,x
         ldaa    #'+
         tstb
         bpl     .ep
         negb
         ldaa    #'-
-.ep     bsr     .put
-        ldaa    #-1
+.ep     staa    1,x
+        ldaa    #'0-1
 .e10    inca
         subb    #10
         bcc     .e10
-        bsr     .put
-        tba
-        adda    #10
-        bsr     .put
-.fin    ldx     FPREM
-        clr     0,x
-        ldx     #FPBUF
-        rts
-; A (a digit's value, or a character) -> the text at FPREM
-.put    pshx
-        ldx     FPREM
-        cmpa    #10
-        bhs     .pc
-        adda    #'0
-.pc     staa    0,x
-        inx
-        stx     FPREM
-        pulx
-        rts
+        staa    2,x
+        addb    #'0+10
+        stab    3,x
+        ldab    #4
+        abx
+        jmp     .fin
 
         IF FPFUNCS
 ; ---- random numbers: xorshift (13, 17, 5) on the 32-bit seed ----
@@ -1018,6 +1002,7 @@ fprndf  SUBROUTINE
         jmp     fpnorm
 .x5     ldab    #5
         ldx     #FPTMP
+        clr     4,x
 .l      jsr     fpshl
         decb
         bne     .l
