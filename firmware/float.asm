@@ -70,38 +70,37 @@ FPK     equ     $427E           ; decimal exponent / quadrant / binary exponent
 FPFUNCS equ     0
 
 ; ---- loading, storing, moving ----
-fpld    ldd     3,x
-        std     FACM+2
-        ldd     1,x
-        std     FACM
-        ldab    0,x
-        stab    FACEXP
-        clr     FACRND
-        tab
-        orab    #$80
-        stab    FACM
-        asla                    ; C = sign
-        ldaa    #0
-        sbca    #0
-        staa    FACSGN
-        rts
-
+fparg1  ldx     #fpc1           ; ARG = 1
 fpldarg ldd     3,x
         std     ARGM+2
         ldd     1,x
         std     ARGM
         ldab    0,x
-        stab    ARGEXP
-        clr     ARGRND
+        pshx
+        ldx     #ARGEXP
+        bra     fpunp
+fpld    ldd     3,x
+        std     FACM+2
+        ldd     1,x
+        std     FACM
+        ldab    0,x
+        pshx
+        ldx     #FACEXP
+fpunp   stab    0,x             ; exponent; A = sign and top bits
+        clr     5,x
         tab
         orab    #$80
-        stab    ARGM
-        asla
+        stab    1,x
+        asla                    ; C = sign
         ldaa    #0
         sbca    #0
-        staa    ARGSGN
+        staa    6,x
+        pulx
         rts
 
+fpst2   ldx     #FPT2
+        bra     fpst
+fpst1   ldx     #FPT1
 fpst    ldaa    FACEXP
         staa    0,x
         ldaa    FACSGN
@@ -659,8 +658,7 @@ fpscale SUBROUTINE
         addb    FPCNT
         adca    #0
 .st     std     FPE
-        ldx     #FPT1
-        jsr     fpst
+        jsr     fpst1
         ldx     #fpc1
         jsr     fpld
         ldx     #fpp10          ; 10^FPCNT, a table entry for each bit
@@ -809,8 +807,7 @@ fpstr   SUBROUTINE
         inx
         bra     .fin
 .nz     clr     FACSGN
-        ldx     #FPT2
-        jsr     fpst
+        jsr     fpst2
         ldab    FACEXP          ; K ~ (binary exponent - 1) * .301
         subb    #129
         bcc     .p
@@ -959,15 +956,13 @@ fprnd   SUBROUTINE
         cmpb    #129
         blo     fprndf          ; below 1: a fraction
         jsr     fpint           ; 1..INT(n)
-        ldx     #FPT1
-        jsr     fpst
+        jsr     fpst1
         bsr     fprndf
         ldx     #FPT1
         jsr     fpldarg
         jsr     fpmul
         jsr     fpint
-        ldx     #fpc1
-        jsr     fpldarg
+        jsr     fparg1
         jmp     fpadd
 ; FAC = the next random fraction, 0 < FAC < 1
 fprndf  SUBROUTINE
@@ -1054,8 +1049,7 @@ fppow   SUBROUTINE
         bra     .b
 .inv    tst     FPT6+1          ; a negative power: 1/x^n
         bpl     .r
-        ldx     #fpc1
-        jsr     fpldarg
+        jsr     fparg1
         jmp     fpdiv
 .one    ldx     #fpc1
         jmp     fpld
@@ -1082,8 +1076,7 @@ fpsqr   SUBROUTINE
         beq     .r
         tst     FACSGN
         bmi     .fc
-        ldx     #FPT1
-        jsr     fpst
+        jsr     fpst1
         clra
         ldab    FACEXP
         addd    #129
@@ -1166,8 +1159,7 @@ fpred   pshx
         ldx     #FPT2
         jsr     fpldarg
         jsr     fpsub
-        ldx     #FPT2
-        jmp     fpst
+        jmp     fpst2
 
 ; ---- LOG: x = m * 2^e with SQR(.5) <= m < SQR(2); LOG(m) from s = (m-1)/(m+1)
 fplog   SUBROUTINE
@@ -1185,17 +1177,14 @@ fplog   SUBROUTINE
         inc     FACEXP
         decb
 .m      stab    FPK             ; e
-        ldx     #FPT2
-        jsr     fpst
-        ldx     #fpc1
-        jsr     fpldarg
+        jsr     fpst2
+        jsr     fparg1
         jsr     fpadd
         ldx     #FPT1
         jsr     fpst            ; m + 1
         ldx     #FPT2
         jsr     fpld
-        ldx     #fpc1
-        jsr     fpldarg
+        jsr     fparg1
         jsr     fpsub           ; 1 - m
         jsr     fpmov
         ldx     #FPT1
@@ -1204,8 +1193,7 @@ fplog   SUBROUTINE
         jsr     fpneg           ; s
         ldx     #fplogt
         jsr     fpoddp
-        ldx     #FPT2
-        jsr     fpst
+        jsr     fpst2
         ldab    FPK             ; + e * LOG(2), in two parts
         clra
         tstb
@@ -1215,8 +1203,7 @@ fplog   SUBROUTINE
         comb
         addd    #1
         jsr     fpfromd
-        ldx     #FPT1
-        jsr     fpst
+        jsr     fpst1
         ldx     #fpln2b
         jsr     fpred
         ldx     #fpln2a
@@ -1225,8 +1212,7 @@ fplog   SUBROUTINE
 
 ; ---- EXP: x = k * LOG(2) + r, EXP(x) = 2^k * EXP(r) ----
 fpexp   SUBROUTINE
-        ldx     #FPT2
-        jsr     fpst
+        jsr     fpst2
         ldx     #fpl2e
         jsr     fpldarg
         jsr     fpmul
@@ -1255,8 +1241,7 @@ fprint  ldx     #fpch
         jsr     fpldarg
         jsr     fpadd
         jsr     fpint
-        ldx     #FPT1
-        jsr     fpst
+        jsr     fpst1
         jsr     fpuint
         bcs     .r
         tst     FACSGN
@@ -1273,8 +1258,7 @@ fpcos   ldab    #1
 fpsin   clrb
 fptrig  SUBROUTINE
         stab    FPK             ; quadrant
-        ldx     #FPT2
-        jsr     fpst
+        jsr     fpst2
         ldx     #fp2pi
         jsr     fpldarg
         jsr     fpmul
