@@ -66,7 +66,7 @@ FPK     equ     $427E           ; decimal exponent / quadrant / binary exponent
 
 
 ; RND ^ SQR LOG EXP SIN COS TAN take about 950 bytes more; set FPFUNCS to 1
-; when the ROM has room for them (until then they return at once)
+; when the ROM has room for them (until then they give ?FC)
 FPFUNCS equ     0
 
 ; ---- loading, storing, moving ----
@@ -955,6 +955,7 @@ fprnd   SUBROUTINE
 .pos    ldab    FACEXP
         cmpb    #129
         blo     fprndf          ; below 1: a fraction
+        beq     .one            ; below 2: always 1
         jsr     fpint           ; 1..INT(n)
         jsr     fpst1
         bsr     fprndf
@@ -964,6 +965,8 @@ fprnd   SUBROUTINE
         jsr     fpint
         jsr     fparg1
         jmp     fpadd
+.one    bsr     fprndf
+        jmp     fpone
 ; FAC = the next random fraction, 0 < FAC < 1
 fprndf  SUBROUTINE
         ldd     RNDSD
@@ -1319,7 +1322,7 @@ fplog:
 fpexp:
 fpsin:
 fpcos:
-fptan:  rts
+fptan:  jmp     fcerr
         ENDIF
 ; ---- constants ----
 fpc1    dc.b    $81,$00,$00,$00,$00   ; 1
