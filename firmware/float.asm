@@ -1345,6 +1345,16 @@ fptan   jsr     fpdo
         dc.b    OST+ET5,OCALL+ECOS,OST+ET6,OLD+ET5,OCALL+ESIN
         dc.b    OCALL+EMOV,OLD+ET6,OCALL+EDIV,0
         rts
+        ELSE
+fprnd:
+fppow:
+fpsqr:
+fplog:
+fpexp:
+fpsin:
+fpcos:
+fptan:  jmp     fcerr
+        ENDIF
 
 ; ---- constants ----
 fpc1    dc.b    $81,$00,$00,$00,$00   ; 1
