@@ -160,35 +160,30 @@ fprr5   ror     0,x
 ; out: FAC normalised and rounded to 32 bits (halves away from zero), zero
 ; when the mantissa is 0 or the exponent falls below 1; ?OV above 255
 fpnorm  SUBROUTINE
-        ldab    #5
+        clrb                    ; bits shifted
 .byte   ldaa    FACM
         bne     .bits
-        decb
-        beq     fpzero
+        addb    #8
+        cmpb    #40
+        bhs     fpzero
         ldx     FACM+1          ; one byte up
         stx     FACM
         ldx     FACM+3
         stx     FACM+2
         clr     FACRND
-        pshb
-        ldd     FPEXP
-        subd    #8
-        std     FPEXP
-        pulb
         bra     .byte
 .bits   ldx     #FACM
-        clrb
 .bl     tsta
         bmi     .adj
         bsr     fpshl
         incb
         ldaa    FACM
         bra     .bl
-.adj    negb                    ; FPEXP -= B
-        clra
-        tstb
+.adj    tstb                    ; FPEXP -= B
         beq     .round
-        deca
+        clra
+        negb
+        sbca    #0
         addd    FPEXP
         std     FPEXP
 .round  tst     FACRND
@@ -813,17 +808,11 @@ fpstr   SUBROUTINE
         bra     .fin
 .nz     clr     FACSGN
         jsr     fpst2
-        ldab    FACEXP          ; K ~ (binary exponent - 1) * .301
-        subb    #129
-        bcc     .p
-        negb
-        ldaa    #77
+        ldaa    FACEXP          ; K ~ (binary exponent) * .3, near enough
+        ldab    #78
         mul
-        coma
-        bra     .k
-.p      ldaa    #77
-        mul
-.k      staa    FPK
+        suba    #39
+        staa    FPK
 .try    ldab    FPK
         comb                    ; -1-K
         clra
