@@ -805,13 +805,13 @@ fpstr   SUBROUTINE
         ldaa    #'0
         staa    0,x
         inx
-        bra     .fin
+        jmp     .fin
 .nz     clr     FACSGN
         jsr     fpst2
-        ldaa    FACEXP          ; K ~ (binary exponent) * .3, near enough
-        ldab    #78
+        ldaa    FACEXP          ; K from the binary exponent: right or one
+        ldab    #77             ; too big
         mul
-        suba    #39
+        suba    #38
         staa    FPK
 .try    ldab    FPK
         comb                    ; -1-K
@@ -825,7 +825,7 @@ fpstr   SUBROUTINE
         jsr     fpscale
         ldab    #128
         subb    FACEXP
-        bcs     .up             ; z >= 1
+        bcs     .one            ; z >= 1: only by rounding in the scaling
         cmpb    #4
         bhs     .down           ; z < 1/16
         ldx     #FACM
@@ -834,7 +834,16 @@ fpstr   SUBROUTINE
         jsr     fpshr
         decb
         bra     .sh
-.rd     ldd     FACM+3          ; + 5E-10: rounds to 9 digits
+.rd     ldd     FACM            ; z < .1?
+        subd    #$1999
+        bne     .c
+        ldd     FACM+2
+        subd    #$9999
+        bne     .c
+        ldaa    FACRND
+        cmpa    #$9A
+.c      bcs     .down
+        ldd     FACM+3          ; + 5E-10: rounds to 9 digits
         addd    #550
         std     FACM+3
         bcc     .d0
@@ -843,16 +852,20 @@ fpstr   SUBROUTINE
         std     FACM+1
         bcc     .d0
         inc     FACM
-        beq     .up
+        beq     .one
 .d0     ldx     #FACRND         ; the first digit
         clra
         jsr     fpm10
-        tsta
-        bne     .ok
+        bra     .ok
 .down   dec     FPK
         bra     .try
-.up     inc     FPK
-        bra     .try
+.one    inc     FPK             ; 1.00000000 and the next power
+        ldd     #0
+        std     FACM
+        std     FACM+2
+        staa    FACRND
+        inca
+        bra     .ok
 .fin    clr     0,x
         ldx     #FPBUF
         rts

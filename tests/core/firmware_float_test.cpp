@@ -363,6 +363,10 @@ TEST(FirmwareFloat, NumbersPrintAsTheInterpreterShowsThem) {
         {1e-38L, " 1E-38"},
         {3e-39L, " 3E-39"},
         {123.456L, " 123.456"},
+        {999999999.7L, " 1E+09"},
+        {99999.99999999L, " 100000"},
+        {0.09999999999L, " .1"},
+        {0.0099999999999L, " .01"},
     };
     uint64_t cycles = 0;
     for (const Case& c : cases) {
@@ -370,6 +374,16 @@ TEST(FirmwareFloat, NumbersPrintAsTheInterpreterShowsThem) {
         cycles += f.lastCycles;
     }
     std::cout << "[ float ] fpstr " << cycles / std::size(cases) << " cycles on average\n";
+    for (int k = -38; k <= 38; ++k) {
+        char want[16];
+        if (k >= 9 || k <= -3)
+            std::snprintf(want, sizeof want, " 1E%c%02d", k < 0 ? '-' : '+', std::abs(k));
+        else if (k >= 0)
+            std::snprintf(want, sizeof want, " 1%s", std::string(static_cast<size_t>(k), '0').c_str());
+        else
+            std::snprintf(want, sizeof want, " .%s1", std::string(static_cast<size_t>(-k - 1), '0').c_str());
+        EXPECT_EQ(f.str(std::pow(10.0L, k)), want) << k;
+    }
 }
 
 TEST(FirmwareFloat, TextBecomesTheNearestNumber) {
