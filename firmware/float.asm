@@ -846,31 +846,27 @@ fpstr   SUBROUTINE
         ldd     FACM+3          ; + 5E-10: rounds to 9 digits
         addd    #550
         std     FACM+3
-        bcc     .d0
+        bcc     .ok
         ldd     FACM+1
         addd    #1
         std     FACM+1
-        bcc     .d0
+        bcc     .ok
         inc     FACM
-        beq     .one
-.d0     ldx     #FACRND         ; the first digit
-        clra
-        jsr     fpm10
+        bne     .ok
+.one    inc     FPK             ; 1.00000000 and the next power
+        ldd     #$1999          ; .1
+        std     FACM
+        ldd     #$9999
+        std     FACM+2
+        ldaa    #$9A
+        staa    FACRND
         bra     .ok
 .down   dec     FPK
         bra     .try
-.one    inc     FPK             ; 1.00000000 and the next power
-        ldd     #0
-        std     FACM
-        std     FACM+2
-        staa    FACRND
-        inca
-        bra     .ok
 .fin    clr     0,x
         ldx     #FPBUF
         rts
-.ok     psha
-        ldab    FPK
+.ok     ldab    FPK
         addb    #2
         cmpb    #11             ; E form unless -2 <= K <= 8
         ldab    #1
@@ -893,28 +889,25 @@ fpstr   SUBROUTINE
         bra     .zl
 .zx     decb
         stab    FPTMP           ; no point among the digits
-.dg     pula
-        clrb
+.dg     clrb
 .dl     cmpb    FPTMP
         bne     .d1
-        psha
         ldaa    #'.
         staa    0,x
         inx
-        pula
 .d1     cmpb    #9
         beq     .strip
-        adda    #'0
-        staa    0,x
-        inx
-        incb
         pshb
         pshx
-        ldx     #FACRND
+        ldx     #FACRND         ; the next digit
         clra
         jsr     fpm10
         pulx
         pulb
+        adda    #'0
+        staa    0,x
+        inx
+        incb
         bra     .dl
 .strip  dex                     ; trailing zeros go, and a bare point
         ldaa    0,x
