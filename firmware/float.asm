@@ -28,18 +28,18 @@ FPTMP   equ     $F6             ; scratch (6)
 RNDSD   equ     $FC             ; random number seed (4)
 FPFRC   equ     $DF             ; fraction bits seen by fpuint and fpint
 FPBUF   equ     $4258           ; number text, 0-terminated ($4258-$4267)
-FPDIG   equ     $4268           ; the 9 digits fpstr works on
-FPT1    equ     $4272           ; packed temporaries (5 bytes each)
+FPT3    equ     $4268           ; packed temporaries (5 bytes each)
+FPT4    equ     $426D
+FPT1    equ     $4272
 FPT2    equ     $4277
-FPT3    equ     FPDIG           ; TAN, ^ and the series use the text areas
-FPT4    equ     FPDIG+5
-FPT5    equ     FPBUF
+FPT5    equ     FPBUF           ; TAN and ^ keep theirs in the text buffer
 FPT6    equ     FPBUF+5
 FPE     equ     $427C           ; power of ten being applied (2, signed)
 FPK     equ     $427E           ; decimal exponent / quadrant / binary exponent
 ;
-; Routines (all change A, B and X unless stated; errors jump to overr (?OV),
-; dzerr (?/0) and fcerr (?FC)):
+; Routines (all change A, B and X unless stated; ARG is lost in everything
+; but fpld, fpst, fpmul, fpdiv, fpcmp and the integer conversions; errors jump
+; to overr (?OV), dzerr (?/0) and fcerr (?FC)):
 ;  fpld     X -> FAC: load the packed number at X (X preserved)
 ;  fpldarg  X -> ARG: load the packed number at X (X preserved)
 ;  fpst     FAC -> X: store FAC packed at X (X preserved)
@@ -53,6 +53,7 @@ FPK     equ     $427E           ; decimal exponent / quadrant / binary exponent
 ;  fpcmp    compare ARG with FAC: B = 1 (ARG > FAC), 0 (equal), $FF (ARG <
 ;           FAC), Z and N as B
 ;  fpfromd  signed D -> FAC         fpfromb unsigned B -> FAC
+;  fpfromu  unsigned D -> FAC       fpone   FAC = 1 with FAC's sign
 ;  fptod    FAC -> signed D, towards zero; ?FC outside -32768..32767
 ;  fptoad   FAC -> D as an address, -32768..65535 (negatives wrap); else ?FC
 ;  fpparse  text at X (digits, '.', 'E' with a sign as '+' '-' or the tokens
@@ -62,44 +63,49 @@ FPK     equ     $427E           ; decimal exponent / quadrant / binary exponent
 ;  fprnd    FAC = RND(FAC): 0 -> fraction in (0,1); n >= 1 -> integer
 ;           1..INT(n); negative -> reseeds from the number, then a fraction
 ;  fpsqr fplog fpexp fpsin fpcos fptan: FAC = f(FAC); SQR of a negative
-;           and LOG of <= 0 give ?FC, EXP overflow ?OV
+;           and LOG of <= 0 give ?FC, EXP overflow ?OV, SIN COS TAN of
+;           more than about 100000 ?FC
+; Speed in cycles, typical operands: + 400, * 780, / 2800, SQR 13000, A^2
+; 2400, RND 800 (RND(n) 3800), LOG EXP SIN COS 16000-18000, number to text
+; 7800, text to number 4000.
 
 
-FPFUNCS equ     0               ; the functions (being tested apart for now)
+; RND ^ SQR LOG EXP SIN COS TAN take about 950 bytes more; set FPFUNCS to 1
+; when the ROM has room for them (until then they give ?FC)
+FPFUNCS equ     0
 
 ; ---- loading, storing, moving ----
-fpld    ldd     3,x
-        std     FACM+2
-        ldd     1,x
-        std     FACM
-        ldab    0,x
-        stab    FACEXP
-        clr     FACRND
-        tab
-        orab    #$80
-        stab    FACM
-        asla                    ; C = sign
-        ldaa    #0
-        sbca    #0
-        staa    FACSGN
-        rts
-
+fparg1  ldx     #fpc1           ; ARG = 1
 fpldarg ldd     3,x
         std     ARGM+2
         ldd     1,x
         std     ARGM
         ldab    0,x
-        stab    ARGEXP
-        clr     ARGRND
+        pshx
+        ldx     #ARGEXP
+        bra     fpunp
+fpld    ldd     3,x
+        std     FACM+2
+        ldd     1,x
+        std     FACM
+        ldab    0,x
+        pshx
+        ldx     #FACEXP
+fpunp   stab    0,x             ; exponent; A = sign and top bits
+        clr     5,x
         tab
         orab    #$80
-        stab    ARGM
-        asla
+        stab    1,x
+        asla                    ; C = sign
         ldaa    #0
         sbca    #0
-        staa    ARGSGN
+        staa    6,x
+        pulx
         rts
 
+fpst2   ldx     #FPT2
+        bra     fpst
+fpst1   ldx     #FPT1
 fpst    ldaa    FACEXP
         staa    0,x
         ldaa    FACSGN
@@ -119,17 +125,6 @@ fpmov   ldd     FACEXP
         std     ARGM+3
         ldaa    FACSGN
         staa    ARGSGN
-        rts
-
-; ARG -> FAC
-fpatof  ldd     ARGEXP
-        std     FACEXP
-        ldd     ARGM+1
-        std     FACM+1
-        ldd     ARGM+3
-        std     FACM+3
-        ldaa    ARGSGN
-        staa    FACSGN
         rts
 
 ; exchange FAC and ARG
@@ -165,35 +160,30 @@ fprr5   ror     0,x
 ; out: FAC normalised and rounded to 32 bits (halves away from zero), zero
 ; when the mantissa is 0 or the exponent falls below 1; ?OV above 255
 fpnorm  SUBROUTINE
-        ldab    #5
+        clrb                    ; bits shifted
 .byte   ldaa    FACM
         bne     .bits
-        decb
-        beq     fpzero
+        addb    #8
+        cmpb    #40
+        bhs     fpzero
         ldx     FACM+1          ; one byte up
         stx     FACM
         ldx     FACM+3
         stx     FACM+2
         clr     FACRND
-        pshb
-        ldd     FPEXP
-        subd    #8
-        std     FPEXP
-        pulb
         bra     .byte
 .bits   ldx     #FACM
-        clrb
 .bl     tsta
         bmi     .adj
         bsr     fpshl
         incb
         ldaa    FACM
         bra     .bl
-.adj    negb                    ; FPEXP -= B
-        clra
-        tstb
+.adj    tstb                    ; FPEXP -= B
         beq     .round
-        deca
+        clra
+        negb
+        sbca    #0
         addd    FPEXP
         std     FPEXP
 .round  tst     FACRND
@@ -257,7 +247,7 @@ fpadd   SUBROUTINE
 .a
         ldaa    FACEXP
         bne     *+5
-        jmp     fpatof
+        jmp     fpswap          ; FAC 0: the sum is ARG
         sba
         bhi     .align
         bne     .swap
@@ -643,38 +633,35 @@ fpint   SUBROUTINE
 .r      rts
 
 ; ---- powers of ten ----
-; FAC = FAC * 10^FPE (FPE signed); uses FPCNT and FPT1
+; FAC = FAC * 10^FPE (FPE signed, 0 on return); uses FPCNT and FPT1
 fpscale SUBROUTINE
 .l      ldd     FPE
-        subd    #39
-        blt     .nbig
-        addd    #7              ; FPE - 32
-        std     FPE
-        ldx     #fp1e32
-        jsr     fpldarg
-        jsr     fpmul
-        bra     .l
-.nbig   addd    #77             ; FPE + 38
-        bge     .ok
-        subd    #6              ; FPE + 32
-        std     FPE
-        jsr     fpmov
-        ldx     #fp1e32
-        jsr     fpld
-        jsr     fpdiv
-        bra     .l
-.ok     ldd     FPE
         beq     .r
         bpl     .p
         coma
         comb
         addd    #1
-.p      stab    FPCNT           ; 1..38: a table entry per bit
-        ldx     #FPT1
-        jsr     fpst
+.p      tsta
+        bne     .c
+        cmpb    #38
+        bls     .s
+.c      ldab    #38             ; at most 10^38 at a time
+.s      stab    FPCNT
+        ldaa    FPE
+        psha                    ; the sign: multiply or divide
+        bmi     .n
+        ldd     FPE
+        subb    FPCNT
+        sbca    #0
+        bra     .st
+.n      ldd     FPE
+        addb    FPCNT
+        adca    #0
+.st     std     FPE
+        jsr     fpst1
         ldx     #fpc1
         jsr     fpld
-        ldx     #fpp10
+        ldx     #fpp10          ; 10^FPCNT, a table entry for each bit
 .bit    lsr     FPCNT
         bcc     .nx
         pshx
@@ -687,10 +674,13 @@ fpscale SUBROUTINE
         bne     .bit
         ldx     #FPT1
         jsr     fpldarg
-        tst     FPE
+        pula
+        tsta
         bmi     .div
-        jmp     fpmul
-.div    jmp     fpdiv
+        jsr     fpmul
+        bra     .l
+.div    jsr     fpdiv
+        bra     .l
 .r      rts
 
 ; FACM.. up to the byte at X = that * 10 + A; A = what carries out
@@ -810,26 +800,19 @@ fpstr   SUBROUTINE
         ldaa    #'-
 .s      staa    FPBUF
         ldx     #FPBUF+1
-        stx     FPREM
         tst     FACEXP
         bne     .nz
-        clra
-        jsr     .put
+        ldaa    #'0
+        staa    0,x
+        inx
         jmp     .fin
 .nz     clr     FACSGN
-        ldx     #FPT2
-        jsr     fpst
-        ldab    FACEXP          ; K ~ (binary exponent - 1) * .301
-        subb    #129
-        bcc     .p
-        negb
-        ldaa    #77
+        jsr     fpst2
+        ldaa    FACEXP          ; K from the binary exponent: right or one
+        ldab    #77             ; too big
         mul
-        coma
-        bra     .k
-.p      ldaa    #77
-        mul
-.k      staa    FPK
+        suba    #38
+        staa    FPK
 .try    ldab    FPK
         comb                    ; -1-K
         clra
@@ -842,7 +825,7 @@ fpstr   SUBROUTINE
         jsr     fpscale
         ldab    #128
         subb    FACEXP
-        bcs     .up             ; z >= 1
+        bcs     .one            ; z >= 1: only by rounding in the scaling
         cmpb    #4
         bhs     .down           ; z < 1/16
         ldx     #FACM
@@ -851,46 +834,39 @@ fpstr   SUBROUTINE
         jsr     fpshr
         decb
         bra     .sh
-.rd     ldd     FACM+3          ; + 5E-10: rounds to 9 digits
+.rd     ldd     FACM            ; z < .1?
+        subd    #$1999
+        bne     .c
+        ldd     FACM+2
+        subd    #$9999
+        bne     .c
+        ldaa    FACRND
+        cmpa    #$9A
+.c      bcs     .down
+        ldd     FACM+3          ; + 5E-10: rounds to 9 digits
         addd    #550
         std     FACM+3
-        bcc     .dg
+        bcc     .ok
         ldd     FACM+1
         addd    #1
         std     FACM+1
-        bcc     .dg
+        bcc     .ok
         inc     FACM
-        beq     .up
-.dg     ldx     #FPDIG
-.dl     pshx
-        ldx     #FACRND
-        clra
-        jsr     fpm10
-        pulx
-        adda    #'0
-        staa    0,x
-        inx
-        cpx     #FPDIG+9
-        bne     .dl
-        ldaa    FPDIG
-        cmpa    #'0
-        bne     .fmt
+        bne     .ok
+.one    inc     FPK             ; 1.00000000 and the next power
+        ldd     #$1999          ; .1
+        std     FACM
+        ldd     #$9999
+        std     FACM+2
+        ldaa    #$9A
+        staa    FACRND
+        bra     .ok
 .down   dec     FPK
         bra     .try
-.up     inc     FPK
-        bra     .try
-.fmt    ldx     #FPBUF+1
-        stx     FPREM
-        ldab    #9
-.tz     ldx     #FPDIG-1        ; drop trailing zeros
-        abx
-        ldaa    0,x
-        cmpa    #'0
-        bne     .n
-        decb
-        bra     .tz
-.n      stab    FPCNT           ; digits
-        ldab    FPK
+.fin    clr     0,x
+        ldx     #FPBUF
+        rts
+.ok     ldab    FPK
         addb    #2
         cmpb    #11             ; E form unless -2 <= K <= 8
         ldab    #1
@@ -898,69 +874,154 @@ fpstr   SUBROUTINE
         ldab    FPK
         incb
 .pp     stab    FPTMP           ; digits before the point
-        bgt     .dig
+        ldx     #FPBUF+1
+        tstb
+        bgt     .dg
         ldaa    #'.             ; .25, .05
-        bsr     .put
+        staa    0,x
+        inx
+        ldaa    #'0
 .zl     tstb
         beq     .zx
-        clra
-        bsr     .put
+        staa    0,x
+        inx
         incb
         bra     .zl
-.zx     ldaa    #-1             ; no point among the digits
-        staa    FPTMP
-.dig    clrb
-.dl2    cmpb    FPTMP
+.zx     decb
+        stab    FPTMP           ; no point among the digits
+.dg     clrb
+.dl     cmpb    FPTMP
         bne     .d1
         ldaa    #'.
-        bsr     .put
-.d1     ldx     #FPDIG
-        abx
-        ldaa    0,x
-        bsr     .put
+        staa    0,x
+        inx
+.d1     cmpb    #9
+        beq     .strip
+        pshb
+        pshx
+        ldx     #FACRND         ; the next digit
+        clra
+        jsr     fpm10
+        pulx
+        pulb
+        adda    #'0
+        staa    0,x
+        inx
         incb
-        cmpb    FPCNT
-        blo     .dl2
-        cmpb    FPTMP
-        blt     .dl2
-        ldab    FPK
+        bra     .dl
+.strip  dex                     ; trailing zeros go, and a bare point
+        ldaa    0,x
+        cmpa    #'0
+        beq     .strip
+        cmpa    #'.
+        beq     .e
+        inx
+.e      ldab    FPK
         addb    #2
         cmpb    #11
-        blo     .fin
-        ldab    FPK
+        bhs     .ef
+        jmp     .fin
+.ef     ldab    FPK
         ldaa    #'E
-        bsr     .put
+        staa    0,x
         ldaa    #'+
         tstb
         bpl     .ep
         negb
         ldaa    #'-
-.ep     bsr     .put
-        ldaa    #-1
+.ep     staa    1,x
+        ldaa    #'0-1
 .e10    inca
         subb    #10
         bcc     .e10
-        bsr     .put
-        tba
-        adda    #10
-        bsr     .put
-.fin    ldx     FPREM
-        clr     0,x
-        ldx     #FPBUF
-        rts
-; A (a digit's value, or a character) -> the text at FPREM
-.put    pshx
-        ldx     FPREM
-        cmpa    #10
-        bhs     .pc
-        adda    #'0
-.pc     staa    0,x
-        inx
-        stx     FPREM
-        pulx
-        rts
+        staa    2,x
+        addb    #'0+10
+        stab    3,x
+        ldab    #4
+        abx
+        jmp     .fin
 
         IF FPFUNCS
+; ---- operation codes ----
+; The functions are mostly fixed runs of the operations above; they are kept as
+; one byte each: jsr fpdo, then the codes, then 0. A code is an operation
+; (the top 3 bits) on an entry of fpents (the low 5 bits).
+FPCODE  equ     FPTMP+5
+OCALL   equ     $00             ; call the entry
+OLD     equ     $20             ; FAC = the number at the entry
+OLDA    equ     $40             ; ARG = ...
+OST     equ     $60             ; store FAC there
+OADD    equ     $80             ; FAC = FAC + the number
+OTIMES  equ     $A0             ; FAC = FAC * the number
+OPOLY   equ     $C0             ; the series at the entry (fppoly)
+ORED    equ     $E0             ; FAC = FPT2 - FPT1 * the number (fpred)
+fpdo    SUBROUTINE
+        pulx
+.l      ldab    0,x
+        inx
+        tstb
+        bne     .op
+        jmp     0,x             ; 0: carry on after the codes
+.op     pshx
+        ldx     #.ret
+        pshx                    ; where the operation returns to
+        stab    FPCODE
+        lsrb
+        lsrb
+        lsrb
+        lsrb
+        andb    #$0E
+        ldx     #.ops
+        abx
+        ldx     0,x
+        pshx                    ; the operation
+        ldab    FPCODE
+        andb    #$1F
+        aslb
+        ldx     #fpents
+        abx
+        ldx     0,x             ; its entry
+        rts
+.ret    pulx
+        bra     .l
+.ops    dc.w    .call,fpld,fpldarg,fpst,.add,.times,fppoly,fpred
+.call   jmp     0,x
+.add    jsr     fpldarg
+        jmp     fpadd
+.times  jsr     fpldarg
+        jmp     fpmul
+
+ET1     equ     0
+ET2     equ     1
+ET5     equ     2
+ET6     equ     3
+EC1     equ     4
+ECH     equ     5
+E2PI    equ     6
+EPI2A   equ     7
+EPI2B   equ     8
+EPI2C   equ     9
+EL2E    equ     10
+ELN2A   equ     11
+ELN2B   equ     12
+ESQT    equ     13
+ESINT   equ     14
+EEXPT   equ     15
+ELOGT   equ     16
+ESUB    equ     17
+EMUL    equ     18
+EDIV    equ     19
+EMOV    equ     20
+EINT    equ     21
+ESIN    equ     22
+ECOS    equ     23
+ELOG    equ     24
+EEXP    equ     25
+ESWAP   equ     26
+fpents  dc.w    FPT1,FPT2,FPT5,FPT6,fpc1,fpch,fp2pi,fppi2a,fppi2b,fppi2c
+        dc.w    fpl2e,fpln2a,fpln2b,fpsqt,fpsint,fpexpt,fplogt
+        dc.w    fpsub,fpmul,fpdiv,fpmov,fpint,fpsin,fpcos,fplog,fpexp,fpswap
+
 ; ---- random numbers: xorshift (13, 17, 5) on the 32-bit seed ----
 fprnd   SUBROUTINE
         tst     FACSGN
@@ -974,17 +1035,15 @@ fprnd   SUBROUTINE
 .pos    ldab    FACEXP
         cmpb    #129
         blo     fprndf          ; below 1: a fraction
+        beq     .one            ; below 2: always 1
         jsr     fpint           ; 1..INT(n)
-        ldx     #FPT1
-        jsr     fpst
+        jsr     fpst1
         bsr     fprndf
-        ldx     #FPT1
-        jsr     fpldarg
-        jsr     fpmul
-        jsr     fpint
-        ldx     #fpc1
-        jsr     fpldarg
-        jmp     fpadd
+        jsr     fpdo
+        dc.b    OTIMES+ET1,OCALL+EINT,OADD+EC1,0
+        rts
+.one    bsr     fprndf
+        jmp     fpone
 ; FAC = the next random fraction, 0 < FAC < 1
 fprndf  SUBROUTINE
         ldd     RNDSD
@@ -1018,6 +1077,7 @@ fprndf  SUBROUTINE
         jmp     fpnorm
 .x5     ldab    #5
         ldx     #FPTMP
+        clr     4,x
 .l      jsr     fpshl
         decb
         bne     .l
@@ -1033,12 +1093,8 @@ fprndf  SUBROUTINE
 
 ; ---- powers ----
 fppow   SUBROUTINE
-        ldx     #FPT6           ; the power
-        jsr     fpst
-        jsr     fpswap
-        ldx     #FPT5           ; the base
-        jsr     fpst
-        jsr     fpswap
+        jsr     fpdo
+        dc.b    OST+ET6,OCALL+ESWAP,OST+ET5,OCALL+ESWAP,0
         jsr     fpuint
         bcs     .gen
         tst     FPFRC
@@ -1069,8 +1125,7 @@ fppow   SUBROUTINE
         bra     .b
 .inv    tst     FPT6+1          ; a negative power: 1/x^n
         bpl     .r
-        ldx     #fpc1
-        jsr     fpldarg
+        jsr     fparg1
         jmp     fpdiv
 .one    ldx     #fpc1
         jmp     fpld
@@ -1080,11 +1135,9 @@ fppow   SUBROUTINE
         beq     .zero
         tst     FACSGN
         bmi     .fc
-        jsr     fplog
-        ldx     #FPT6
-        jsr     fpldarg
-        jsr     fpmul
-        jmp     fpexp
+        jsr     fpdo
+        dc.b    OCALL+ELOG,OTIMES+ET6,OCALL+EEXP,0
+        rts
 .zero   tst     FPT6+1          ; 0^x: 0, or ?/0 for a negative power
         bpl     .r
         jmp     dzerr
@@ -1097,8 +1150,7 @@ fpsqr   SUBROUTINE
         beq     .r
         tst     FACSGN
         bmi     .fc
-        ldx     #FPT1
-        jsr     fpst
+        jsr     fpst1
         clra
         ldab    FACEXP
         addd    #129
@@ -1110,22 +1162,16 @@ fpsqr   SUBROUTINE
         bcc     .e
         deca                    ; odd: .25 <= m < .5
 .e      staa    FACEXP
-        ldx     #fpsqt
-        jsr     fppoly
+        jsr     fpdo
+        dc.b    OPOLY+ESQT,0
         ldaa    FACEXP
         adda    FPK
         suba    #128
         staa    FACEXP
         ldab    #3
-.n      pshb
-        ldx     #FPT2           ; y = (y + x/y) / 2
-        jsr     fpst
-        ldx     #FPT1
-        jsr     fpldarg
-        jsr     fpdiv
-        ldx     #FPT2
-        jsr     fpldarg
-        jsr     fpadd
+.n      pshb                    ; y = (y + x/y) / 2
+        jsr     fpdo
+        dc.b    OST+ET2,OLDA+ET1,OCALL+EDIV,OADD+ET2,0
         dec     FACEXP
         pulb
         decb
@@ -1134,10 +1180,23 @@ fpsqr   SUBROUTINE
 .fc     jmp     fcerr
 
 ; ---- series ----
-; FAC = P(FAC): X points at a count n, then n+1 packed coefficients,
-; highest power first
+; FAC = P(FAC): X points at a count n, then n+1 packed coefficients, highest
+; power first; with bit 7 of the count set, FAC = x * P(x^2)
 fppoly  SUBROUTINE
-        ldab    0,x
+        tst     0,x
+        bpl     .even
+        pshx
+        ldx     #FPT4
+        jsr     fpst
+        jsr     fpmov
+        jsr     fpmul
+        pulx
+        bsr     .even
+        ldx     #FPT4
+        jsr     fpldarg
+        jmp     fpmul
+.even   ldab    0,x
+        andb    #$7F
         stab    FPCNT
         inx
         pshx
@@ -1159,18 +1218,7 @@ fppoly  SUBROUTINE
         dec     FPCNT
         bne     .l
         rts
-; FAC = x * P(x^2)
-fpoddp  pshx
-        ldx     #FPT4
-        jsr     fpst
-        jsr     fpmov
-        jsr     fpmul
-        pulx
-        bsr     fppoly
-        ldx     #FPT4
-        jsr     fpldarg
-        jmp     fpmul
-; FAC = FPT2 - FPT1 * (the constant at X), also left in FPT2: argument
+; FAC = FPT2 - FPT1 * (the number at X), also left in FPT2: argument
 ; reduction in parts, so that the products with the first parts are exact
 fpred   pshx
         ldx     #FPT1
@@ -1181,8 +1229,7 @@ fpred   pshx
         ldx     #FPT2
         jsr     fpldarg
         jsr     fpsub
-        ldx     #FPT2
-        jmp     fpst
+        jmp     fpst2
 
 ; ---- LOG: x = m * 2^e with SQR(.5) <= m < SQR(2); LOG(m) from s = (m-1)/(m+1)
 fplog   SUBROUTINE
@@ -1200,27 +1247,10 @@ fplog   SUBROUTINE
         inc     FACEXP
         decb
 .m      stab    FPK             ; e
-        ldx     #FPT2
-        jsr     fpst
-        ldx     #fpc1
-        jsr     fpldarg
-        jsr     fpadd
-        ldx     #FPT1
-        jsr     fpst            ; m + 1
-        ldx     #FPT2
-        jsr     fpld
-        ldx     #fpc1
-        jsr     fpldarg
-        jsr     fpsub           ; 1 - m
-        jsr     fpmov
-        ldx     #FPT1
-        jsr     fpld
-        jsr     fpdiv
-        jsr     fpneg           ; s
-        ldx     #fplogt
-        jsr     fpoddp
-        ldx     #FPT2
-        jsr     fpst
+        jsr     fpdo
+        dc.b    OST+ET2,OCALL+EMOV,OLD+EC1,OCALL+ESUB,OST+ET1   ; m - 1
+        dc.b    OLD+ET2,OADD+EC1,OLDA+ET1,OCALL+EDIV            ; s
+        dc.b    OPOLY+ELOGT,OST+ET2,0
         ldab    FPK             ; + e * LOG(2), in two parts
         clra
         tstb
@@ -1230,30 +1260,20 @@ fplog   SUBROUTINE
         comb
         addd    #1
         jsr     fpfromd
-        ldx     #FPT1
-        jsr     fpst
-        ldx     #fpln2b
-        jsr     fpred
-        ldx     #fpln2a
-        jmp     fpred
+        jsr     fpdo
+        dc.b    OST+ET1,ORED+ELN2B,ORED+ELN2A,0
+        rts
 .fc     jmp     fcerr
 
 ; ---- EXP: x = k * LOG(2) + r, EXP(x) = 2^k * EXP(r) ----
 fpexp   SUBROUTINE
-        ldx     #FPT2
-        jsr     fpst
-        ldx     #fpl2e
-        jsr     fpldarg
-        jsr     fpmul
-        jsr     fprint          ; k
+        jsr     fpdo
+        dc.b    OST+ET2,OTIMES+EL2E,0
+        bsr     fprint          ; k
         bcs     .big
         std     FPE
-        ldx     #fpln2a
-        jsr     fpred
-        ldx     #fpln2b
-        jsr     fpred
-        ldx     #fpexpt
-        jsr     fppoly
+        jsr     fpdo
+        dc.b    ORED+ELN2A,ORED+ELN2B,OPOLY+EEXPT,0
         clra
         ldab    FACEXP
         addd    FPE
@@ -1266,12 +1286,9 @@ fpexp   SUBROUTINE
 
 ; FAC rounded to a whole number, kept in FPT1 and given in D (signed);
 ; C set when it is 65536 or more away from 0
-fprint  ldx     #fpch
-        jsr     fpldarg
-        jsr     fpadd
-        jsr     fpint
-        ldx     #FPT1
-        jsr     fpst
+fprint  SUBROUTINE
+        jsr     fpdo
+        dc.b    OADD+ECH,OCALL+EINT,OST+ET1,0
         jsr     fpuint
         bcs     .r
         tst     FACSGN
@@ -1288,60 +1305,41 @@ fpcos   ldab    #1
 fpsin   clrb
 fptrig  SUBROUTINE
         stab    FPK             ; quadrant
-        ldx     #FPT2
-        jsr     fpst
-        ldx     #fp2pi
-        jsr     fpldarg
-        jsr     fpmul
+        jsr     fpdo
+        dc.b    OST+ET2,OTIMES+E2PI,0
         bsr     fprint          ; k
         bcc     .k
         jmp     fcerr           ; too far out to mean anything
 .k      addb    FPK
         stab    FPK
-        ldx     #fppi2a
-        jsr     fpred
-        ldx     #fppi2b
-        jsr     fpred
-        ldx     #fppi2c
-        jsr     fpred
+        jsr     fpdo
+        dc.b    ORED+EPI2A,ORED+EPI2B,ORED+EPI2C,0
         ldab    FPK
         lsrb
         bcc     .s
         ldaa    FACEXP          ; COS(r) = 1 - 2 * SIN(r/2)^2
         beq     .c0
         dec     FACEXP
-.c0     bsr     .sinp
-        jsr     fpmov
-        jsr     fpmul
+.c0     jsr     fpdo
+        dc.b    OPOLY+ESINT,OCALL+EMOV,OCALL+EMUL,0
         ldaa    FACEXP
         beq     .c1
         inc     FACEXP
-.c1     ldx     #fpc1
-        jsr     fpldarg
-        jsr     fpsub
+.c1     jsr     fpdo
+        dc.b    OLDA+EC1,OCALL+ESUB,0
         bra     .q
-.s      bsr     .sinp
+.s      jsr     fpdo
+        dc.b    OPOLY+ESINT,0
 .q      ldab    FPK
         andb    #2
         beq     .r
         jmp     fpneg
 .r      rts
-.sinp   ldx     #fpsint
-        jmp     fpoddp
 
-fptan   ldx     #FPT5
-        jsr     fpst
-        bsr     fpcos
-        ldx     #FPT6
-        jsr     fpst
-        ldx     #FPT5
-        jsr     fpld
-        jsr     fpsin
-        jsr     fpmov
-        ldx     #FPT6
-        jsr     fpld
-        jmp     fpdiv
-
+fptan   jsr     fpdo
+        dc.b    OST+ET5,OCALL+ECOS,OST+ET6,OLD+ET5,OCALL+ESIN
+        dc.b    OCALL+EMOV,OLD+ET6,OCALL+EDIV,0
+        rts
         ELSE
 fprnd:
 fppow:
@@ -1350,8 +1348,9 @@ fplog:
 fpexp:
 fpsin:
 fpcos:
-fptan:  rts
+fptan:  jmp     fcerr
         ENDIF
+
 ; ---- constants ----
 fpc1    dc.b    $81,$00,$00,$00,$00   ; 1
 fpch    dc.b    $80,$00,$00,$00,$00   ; .5
@@ -1374,7 +1373,7 @@ fpln2b  dc.b    $68,$77,$D1,$CF,$7A   ; LOG(2), the rest
 fpsqt   dc.b    1
         dc.b    $80,$25,$DF,$86,$CA   ; .647941993927
         dc.b    $7F,$3B,$C1,$72,$C8   ; .366710268887
-fpsint  dc.b    4
+fpsint  dc.b    $84             ; odd
         dc.b    $6E,$36,$5B,$A4,$C6   ; 2.71734569941E-06
         dc.b    $74,$D0,$07,$73,$F3   ; -1.98392022139E-04
         dc.b    $7A,$08,$88,$83,$A6   ; 8.33332878246E-03
@@ -1389,7 +1388,7 @@ fpexpt  dc.b    7
         dc.b    $80,$00,$00,$00,$2E   ; .500000010773
         dc.b    $81,$00,$00,$00,$00   ; 1
         dc.b    $81,$00,$00,$00,$00   ; 1
-fplogt  dc.b    4
+fplogt  dc.b    $84             ; odd
         dc.b    $7E,$71,$D4,$DF,$42   ; .236163605138
         dc.b    $7F,$12,$19,$76,$4D   ; .285350510556
         dc.b    $7F,$4C,$CD,$4D,$E0   ; .400003846685

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -19,10 +20,12 @@
 
 namespace {
 
-// Routine and cell addresses from the assembler's symbol file.
+// Routine and cell addresses from the assembler's symbol file. TOVRIN_FLOAT_ROM and
+// TOVRIN_FLOAT_SYM name another image and its symbols to try the routines in.
 std::map<std::string, uint16_t> loadSymbols() {
     std::map<std::string, uint16_t> syms;
-    std::ifstream in(TOVRIN_ROM_SYM);
+    const char* other = std::getenv("TOVRIN_FLOAT_SYM");
+    std::ifstream in(other ? other : TOVRIN_ROM_SYM);
     std::string line;
     while (std::getline(in, line)) {
         std::istringstream ls(line);
@@ -80,6 +83,15 @@ struct FloatRom {
     BasicMachine b;
     std::map<std::string, uint16_t> sym = loadSymbols();
     uint32_t lastCycles = 0, parseCycles = 0;
+
+    FloatRom() {
+        if (const char* other = std::getenv("TOVRIN_FLOAT_ROM")) {
+            std::ifstream in(other, std::ios::binary);
+            in.read(reinterpret_cast<char*>(b.m->mem.addressSpace + 0xE000), 0x2000);
+        }
+    }
+    // The transcendental functions are assembled only when the ROM has room for them.
+    bool hasFunctions() const { return sym.count("fpsint") != 0; }
 
     uint16_t at(const std::string& name) const {
         auto it = sym.find(name);
@@ -351,6 +363,10 @@ TEST(FirmwareFloat, NumbersPrintAsTheInterpreterShowsThem) {
         {1e-38L, " 1E-38"},
         {3e-39L, " 3E-39"},
         {123.456L, " 123.456"},
+        {999999999.7L, " 1E+09"},
+        {99999.99999999L, " 100000"},
+        {0.09999999999L, " .1"},
+        {0.0099999999999L, " .01"},
     };
     uint64_t cycles = 0;
     for (const Case& c : cases) {
@@ -358,6 +374,16 @@ TEST(FirmwareFloat, NumbersPrintAsTheInterpreterShowsThem) {
         cycles += f.lastCycles;
     }
     std::cout << "[ float ] fpstr " << cycles / std::size(cases) << " cycles on average\n";
+    for (int k = -38; k <= 38; ++k) {
+        char want[16];
+        if (k >= 9 || k <= -3)
+            std::snprintf(want, sizeof want, " 1E%c%02d", k < 0 ? '-' : '+', std::abs(k));
+        else if (k >= 0)
+            std::snprintf(want, sizeof want, " 1%s", std::string(static_cast<size_t>(k), '0').c_str());
+        else
+            std::snprintf(want, sizeof want, " .%s1", std::string(static_cast<size_t>(-k - 1), '0').c_str());
+        EXPECT_EQ(f.str(std::pow(10.0L, k)), want) << k;
+    }
 }
 
 TEST(FirmwareFloat, TextBecomesTheNearestNumber) {
@@ -424,4 +450,143 @@ TEST(FirmwareFloat, PrintedNumbersAreTheValueToNineDigits) {
     }
     std::cout << "[ float ] printed: " << off << " of " << n
               << " random numbers differ from the correctly rounded nine digits by one in the last digit\n";
+}
+
+TEST(FirmwareFloat, FunctionsAgainstTheHostLibrary) {
+    FloatRom& f = rom();
+    if (!f.hasFunctions()) GTEST_SKIP() << "the functions are not assembled into this ROM";
+    struct Fn {
+        const char* name;
+        long double (*exact)(long double);
+        long double lo, hi;  // sample range (a log scale for SQR and LOG)
+        bool logScale;
+        double limit;        // worst error allowed, in ulps of the result
+    } fns[] = {
+        {"fpsqr", [](long double x) { return std::sqrt(x); }, -120, 120, true, 1.0},
+        {"fplog", [](long double x) { return std::log(x); }, -120, 120, true, 3.0},
+        {"fplog", [](long double x) { return std::log(x); }, 0.5L, 2, false, 3.0},
+        {"fpexp", [](long double x) { return std::exp(x); }, -87, 87, false, 3.0},
+        {"fpsin", [](long double x) { return std::sin(x); }, -100, 100, false, 3.0},
+        {"fpcos", [](long double x) { return std::cos(x); }, -100, 100, false, 3.0},
+        {"fptan", [](long double x) { return std::tan(x); }, -10, 10, false, 4.0},
+    };
+    std::mt19937 rng(2024);
+    for (const Fn& fn : fns) {
+        std::uniform_real_distribution<double> u(static_cast<double>(fn.lo), static_cast<double>(fn.hi));
+        double worst = 0;
+        long double worstAt = 0;
+        uint64_t cycles = 0;
+        const int n = 400;
+        for (int i = 0; i < n; ++i) {
+            long double x = unpack(pack(fn.logScale ? std::exp2(static_cast<long double>(u(rng))) : u(rng)));
+            f.setFac(x);
+            ASSERT_EQ(f.call(fn.name), "") << fn.name << " " << double(x);
+            cycles += f.lastCycles;
+            double e = ulps(f.fac(), fn.exact(x));
+            if (e > worst) worst = e, worstAt = x;
+        }
+        std::cout << "[ float ] " << fn.name << " on " << double(fn.lo) << ".." << double(fn.hi) << (fn.logScale ? " (powers of 2)" : "")
+                  << ": worst " << worst << " ulp at " << double(worstAt) << ", " << cycles / n << " cycles on average\n";
+        EXPECT_LE(worst, fn.limit) << fn.name << " at " << double(worstAt);
+    }
+}
+
+TEST(FirmwareFloat, PowersSquareExactlyAndFailAsTheInterpreterReports) {
+    FloatRom& f = rom();
+    if (!f.hasFunctions()) GTEST_SKIP() << "the functions are not assembled into this ROM";
+    struct Case {
+        long double a, b, want;
+    } cases[] = {
+        {3, 2, 9},   {2, 10, 1024},  {-2, 3, -8}, {2, -1, 0.5L}, {0, 0, 1},   {7, 0, 1},
+        {0, 3, 0},   {-3, 2, 9},     {10, 9, 1e9L}, {1.5L, 2, 2.25L}, {2, 0.5L, std::sqrt(2.0L)},
+        {100, 0.5L, 10}, {8, 1.0L / 3, 2},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(f.binop("fppow", c.a, c.b), "") << double(c.a) << "^" << double(c.b);
+        EXPECT_LE(ulps(f.fac(), c.want), 4.0) << double(c.a) << "^" << double(c.b) << " = " << double(f.fac());
+    }
+    // A^2 is the rounded square, as A*A
+    std::mt19937 rng(3);
+    uint64_t cycles = 0;
+    for (int i = 0; i < 500; ++i) {
+        long double a = randomValue(rng, -60, 60);
+        ASSERT_EQ(f.binop("fppow", a, 2), "");
+        cycles += f.lastCycles;
+        ASSERT_EQ(f.fac(), unpack(pack(a * a))) << double(a);
+    }
+    std::cout << "[ float ] fppow A^2: " << cycles / 500 << " cycles on average\n";
+    EXPECT_EQ(f.binop("fppow", -8, 1.0L / 3), "fcerr");
+    EXPECT_EQ(f.binop("fppow", 0, -1), "dzerr");
+    EXPECT_EQ(f.binop("fppow", 0, -0.5L), "dzerr");
+    EXPECT_EQ(f.binop("fppow", 10, 39), "overr");
+    EXPECT_EQ(f.binop("fppow", 10, 38.5L), "overr");
+}
+
+TEST(FirmwareFloat, FunctionDomainsAndRanges) {
+    FloatRom& f = rom();
+    if (!f.hasFunctions()) GTEST_SKIP() << "the functions are not assembled into this ROM";
+    struct Case {
+        const char* fn;
+        long double x;
+        const char* end;
+        long double want;
+    } cases[] = {
+        {"fplog", 0, "fcerr", 0},    {"fplog", -1, "fcerr", 0},  {"fpsqr", -1, "fcerr", 0},
+        {"fpsqr", 0, "", 0},         {"fpexp", 89, "overr", 0},  {"fpexp", -100, "", 0},
+        {"fpexp", 0, "", 1},         {"fplog", 1, "", 0},        {"fpsin", 0, "", 0},
+        {"fpcos", 0, "", 1},         {"fptan", 0, "", 0},        {"fpsqr", 16, "", 4},
+        {"fpexp", 1, "", std::exp(1.0L)},
+    };
+    for (const Case& c : cases) {
+        f.setFac(c.x);
+        ASSERT_EQ(f.call(c.fn), c.end) << c.fn << "(" << double(c.x) << ")";
+        if (!*c.end) {
+            EXPECT_LE(ulps(f.fac(), c.want), 1.0) << c.fn << "(" << double(c.x) << ") = " << double(f.fac());
+        }
+    }
+}
+
+TEST(FirmwareFloat, RandomNumbers) {
+    FloatRom& f = rom();
+    if (!f.hasFunctions()) GTEST_SKIP() << "the functions are not assembled into this ROM";
+    long double sum = 0;
+    uint64_t cycles = 0;
+    for (int i = 0; i < 2000; ++i) {
+        f.setFac(0);
+        ASSERT_EQ(f.call("fprnd"), "");
+        cycles += f.lastCycles;
+        long double r = f.fac();
+        ASSERT_GT(r, 0);
+        ASSERT_LT(r, 1);
+        sum += r;
+    }
+    EXPECT_NEAR(static_cast<double>(sum / 2000), 0.5, 0.03);
+    std::cout << "[ float ] fprnd(0): " << cycles / 2000 << " cycles on average\n";
+    int seen[7] = {};
+    cycles = 0;
+    for (int i = 0; i < 600; ++i) {
+        f.setFac(6.9L);
+        ASSERT_EQ(f.call("fprnd"), "");
+        cycles += f.lastCycles;
+        long double r = f.fac();
+        ASSERT_EQ(r, std::floor(r));
+        ASSERT_GE(r, 1);
+        ASSERT_LE(r, 6);
+        ++seen[static_cast<int>(r)];
+    }
+    for (int k = 1; k <= 6; ++k) EXPECT_GT(seen[k], 60) << k;
+    std::cout << "[ float ] fprnd(6.9): " << cycles / 600 << " cycles on average\n";
+    f.setFac(1);
+    f.call("fprnd");
+    EXPECT_EQ(f.fac(), 1);
+    // a negative argument restarts the sequence
+    long double first[2];
+    for (long double& v : first) {
+        f.setFac(-3);
+        f.call("fprnd");
+        f.setFac(0);
+        f.call("fprnd");
+        v = f.fac();
+    }
+    EXPECT_EQ(first[0], first[1]);
 }
