@@ -13,12 +13,15 @@ csrdon: ldaa    #$FF
         staa    PORT1
         rts
 
-; rdbit: C = next bit from the tape
-rdbit:  ldaa    PORT2           ; wait for the line to go high
+; rdbit: C = next bit from the tape. BREAK is looked at only after 256 polls
+; without an edge (silence or no tape), never while a half period is being
+; timed, so a clean signal keeps all of its margin.
+rdbit:  clr     BRKCNT
+rb_w:   ldaa    PORT2           ; wait for the line to go high
         bita    #$10
         bne     rb_h0
         inc     BRKCNT
-        bne     rdbit
+        bne     rb_w
         jsr     brkchk
         bcc     rdbit
         jmp     tapbrk
@@ -217,8 +220,7 @@ wd_e:   ldaa    #$FF
 
 ; getfnm: optional "NAME" to NAMBLK (padded with blanks) and SNAME
 getfnm: ldx     #NAMBLK
-        ldab    #8
-        ldaa    #32
+        ldd     #$2008          ; 8 blanks
 gf_b:   staa    0,x
         inx
         decb
@@ -227,33 +229,27 @@ gf_b:   staa    0,x
         jsr     chrgot
         cmpa    #'"
         bne     gf_x
-        ldx     TXTPTR
-        inx
-        stx     SRC
-        ldx     #NAMBLK
-        stx     DST
-        ldab    #8
-gf_l:   ldx     SRC
+        ldx     TXTPTR          ; B = letters kept so far
+gf_l:   inx
         ldaa    0,x
         beq     gf_e
-        inx
-        stx     SRC
         cmpa    #'"
-        beq     gf_e
-        tstb
-        beq     gf_l
-        ldx     DST
+        beq     gf_q
+        cmpb    #8
+        beq     gf_l            ; the rest of a long name is skipped
+        pshx
+        ldx     #NAMBLK
+        abx
         staa    0,x
-        inx
-        stx     DST
-        decb
+        pulx
+        incb
         bra     gf_l
-gf_e:   ldx     SRC
-        stx     TXTPTR
+gf_q:   inx
+gf_e:   stx     TXTPTR
         ldx     #NAMBLK
         ldaa    0,x
         cmpa    #32
-        beq     gf_x
+        beq     gf_x            ; no name: any file
 gf_c:   ldaa    0,x
         staa    SNAME-NAMBLK,x
         inx
@@ -330,46 +326,35 @@ tapbrk: ldx     MEMTOP
 csave:  cmpa    #'M
         beq     csavem
         jsr     getfnm
-        clr     NB_TYPE
-        clr     NB_ASC
-        clr     NB_GAP
-        ldx     #0
-        stx     NB_EXEC
-        ldx     #TXTTAB
-        stx     NB_LOAD
-        jsr     wrhead
-        ldx     #TXTTAB
+        ldx     #TXTTAB         ; the program text, type 0, no start address
         stx     CBUFAD
         ldd     VARTAB
         subd    #TXTTAB
         std     CNT
-        jmp     wrdata
+        clra
+        clrb
+        std     NB_EXEC
+        bra     cs_go
 
-csavem: jsr     chrget
+csavem: jsr     chrget          ; CSAVEM "NAME",first,last,exec: type 2
         jsr     getfnm
         jsr     chkcom
         jsr     eval
-        pshb
-        psha
+        std     CBUFAD
         jsr     chkcom
         jsr     eval
-        pshb
-        psha
+        subd    CBUFAD
+        addd    #1
+        std     CNT
         jsr     chkcom
         jsr     eval
         std     NB_EXEC
-        pula
-        pulb
-        pulx
-        stx     NB_LOAD
-        stx     TMP
-        subd    TMP
-        addd    #1
-        std     CNT
         ldaa    #2
-        staa    NB_TYPE
+cs_go:  staa    NB_TYPE
         clr     NB_ASC
         clr     NB_GAP
+        ldx     CBUFAD
+        stx     NB_LOAD
         jsr     wrhead
         ldx     NB_LOAD
         stx     CBUFAD
