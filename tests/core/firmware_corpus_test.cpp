@@ -1,8 +1,8 @@
 // Runs every BASIC program of tests/firmware/corpus through the real machine and
 // compares the text screen with the golden screen beside it.
 //
-// NAME.bas is typed through Quick Type exactly as written (a line feed types
-// ENTER), followed by RUN unless the file has a line "RUN" of its own; lines
+// NAME.bas is typed through Quick Type after CLS, exactly as written (a line
+// feed types ENTER), followed by RUN unless the file has a line "RUN" of its own; lines
 // after that RUN are typed while the program runs (answers for INPUT, keys for
 // INKEY$). Lines starting with "#" are not typed: "# frames N" sets how many
 // frames (1/60 s) the program may take (default 3000). The program has ended
@@ -91,7 +91,7 @@ class FirmwareCorpus : public testing::TestWithParam<std::string> {};
 
 TEST_P(FirmwareCorpus, ProgramShowsItsGoldenScreen) {
     const std::string name = GetParam();
-    std::string text;
+    std::string text = "CLS\r";
     int frames = 3000;
     bool hasRun = false;
     for (const std::string& l : readLines(corpusDir / (name + ".bas"))) {
@@ -102,7 +102,6 @@ TEST_P(FirmwareCorpus, ProgramShowsItsGoldenScreen) {
     }
     if (!hasRun) text += "RUN\r";
     std::vector<std::string> expected = readLines(corpusDir / (name + ".screen"));
-    ASSERT_FALSE(expected.empty()) << name << ".screen is missing or empty";
 
     BasicMachine b;
     startQuickTypeText(*b.m, text);
@@ -118,6 +117,11 @@ TEST_P(FirmwareCorpus, ProgramShowsItsGoldenScreen) {
     EXPECT_FALSE(b.m->quickType.quickTypeActive) << "typing never finished";
     EXPECT_GE(stable, 20) << "the program did not end within " << frames << " frames";
 
+    if (expected.empty()) {
+        std::string raw;
+        for (const std::string& l : actual) raw += l + "\n";
+        FAIL() << name << ".screen is missing or empty; the screen is\n" << raw;
+    }
     if (expected[0] == "# contains") {
         size_t at = 0;
         for (size_t i = 1; i < expected.size(); ++i) {
