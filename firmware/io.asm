@@ -195,9 +195,11 @@ ki_got: cmpb    KEYLST
         ldaa    #$7F            ; SHIFT (column 7)
         staa    PORT1
         ldaa    PORT2
+        anda    #2
+        staa    KCOL            ; 0: SHIFT held
         cmpb    #27
         bhs     ki_tab          ; ENTER, SPACE, digits and signs
-        bita    #2
+        tsta
         beq     ki_sh
         ldaa    #'@             ; a plain letter (or @)
         aba
@@ -208,14 +210,24 @@ ki_got: cmpb    KEYLST
         bcs     ki_chr
         adda    #$20            ; lower-case mode
         bra     ki_chr
-ki_tab: ldx     #kt_pln-27
-        bita    #2
-        bne     ki_tb
-        cmpb    #32             ; SHIFT+0 toggles the case mode
+ki_tab: cmpb    #32
+        bhs     ki_dg
+        ldaa    #13             ; 30 ENTER, 31 SPACE (27-29 are not keys)
+        cmpb    #30
+        beq     ki_chr
+        ldaa    #32
+        bra     ki_chr
+ki_dg:  tba                     ; keys 32-43 give '0'-';' alone and
+        ldab    KCOL            ; ' '-'+' with SHIFT; keys 44-47 give
+        bne     ki_d0           ; ',-./' alone and '<=>?' with SHIFT
+        cmpa    #32             ; SHIFT+0 toggles the case mode
         beq     ki_cas
-        ldx     #kt_shf-27
-ki_tb:  abx
-        ldaa    0,x
+ki_d0:  cmpa    #44
+        bhs     ki_d1
+        eorb    #2
+ki_d1:  tstb
+        bne     ki_chr
+        adda    #16
         bra     ki_chr
 ki_cas: ldaa    CASEFLG
         eora    #1
@@ -268,9 +280,6 @@ ki_shl: addb    #$60            ; no block on this key: lower case
         tba
         bra     ki_chr
 
-; keys 27-47 alone and with SHIFT (27-29 are not on the keyboard)
-kt_pln: dc.b    0,0,0,13,32,"0123456789:;,-./"
-kt_shf: dc.b    0,0,0,13,32,0,"!",$22,"#$%&'()*+<=>?"
 ; SHIFT+letter in upper-case mode: pattern of the block (15 - graphic number)
 kt_gfx: dc.b    9,0,2,7,13,6,5,$FF,$FF,$FF,$FF,$FF,$FF,$FF,$FF,$FF
         dc.b    15,12,8,11,$FF,1,14,3,10,4
