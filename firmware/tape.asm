@@ -16,11 +16,11 @@ csrdon: ldaa    #$FF
 ; rdbit: C = next bit from the tape. BREAK is looked at only after 256 polls
 ; without an edge (silence or no tape), never while a half period is being
 ; timed, so a clean signal keeps all of its margin.
-rdbit:  clr     BRKCNT
+rdbit:  clrb
 rb_w:   ldaa    PORT2           ; wait for the line to go high
         bita    #$10
         bne     rb_h0
-        inc     BRKCNT
+        incb
         bne     rb_w
         jsr     brkchk
         bcc     rdbit
@@ -67,11 +67,11 @@ bi_s:   bsr     rdbit
         adda    CSUM
         staa    CSUM
         clr     RMODE
-        ldd     CBUFAD
-        addb    BLKLEN
-        adca    #0
-        subd    #1
-        subd    BLKEND
+        ldx     CBUFAD
+        ldab    BLKLEN
+        abx
+        dex
+        cpx     BLKEND
         bls     bi_r
         inc     RMODE           ; no room: read it, store nothing
 bi_r:   ldx     CBUFAD
@@ -182,9 +182,8 @@ bo_e:   ldaa    CSUM
 wrhead: jsr     wrldr
         ldx     #NAMBLK
         stx     CBUFAD
-        clr     BLKTYP
-        ldaa    #15
-        staa    BLKLEN
+        ldd     #15             ; type 0, 15 bytes
+        std     BLKTYP
         bsr     blkout
         ldx     #0
 wh_s:   dex
@@ -197,9 +196,8 @@ wrdata: ldd     CNT
         tsta
         beq     wd_n
         ldab    #255
-wd_n:   stab    BLKLEN
-        ldaa    #1
-        staa    BLKTYP
+wd_n:   ldaa    #1
+        std     BLKTYP
         bsr     blkout
         ldab    BLKLEN
         clra
@@ -210,9 +208,8 @@ wd_n:   stab    BLKLEN
         subd    TMP
         std     CNT
         bra     wrdata
-wd_e:   ldaa    #$FF
-        staa    BLKTYP
-        clr     BLKLEN
+wd_e:   ldd     #$FF00          ; the end block: type $FF, empty
+        std     BLKTYP
         jsr     blkout
         ldab    #1
         stab    PORT2           ; ends the last half period
@@ -338,16 +335,13 @@ csave:  cmpa    #'M
 
 csavem: jsr     chrget          ; CSAVEM "NAME",first,last,exec: type 2
         jsr     getfnm
-        jsr     chkcom
-        jsr     eval
+        bsr     comev
         std     CBUFAD
-        jsr     chkcom
-        jsr     eval
+        bsr     comev
         subd    CBUFAD
         addd    #1
         std     CNT
-        jsr     chkcom
-        jsr     eval
+        bsr     comev
         std     NB_EXEC
         ldaa    #2
 cs_go:  staa    NB_TYPE
@@ -359,6 +353,10 @@ cs_go:  staa    NB_TYPE
         ldx     NB_LOAD
         stx     CBUFAD
         jmp     wrdata
+
+; comev: a comma, then an address expression to D
+comev:  jsr     chkcom
+        jmp     eval
 
 cload:  cmpa    #'M
         beq     cloadm
@@ -390,8 +388,7 @@ cloadm: jsr     chrget
         jsr     chrgot
         cmpa    #',
         bne     cm_1
-        jsr     chrget
-        jsr     eval
+        bsr     comev
         std     OFFS
 cm_1:   jsr     findf
         ldaa    NB_TYPE
