@@ -270,11 +270,10 @@ ki_gfx: ldx     #kt_gfx-1
         abx
         ldaa    0,x
         bmi     ki_shl
-        staa    KCOL
-        ldaa    CURCHR          ; graphic block in the current colour
-        anda    #$70
+        ldab    CURCHR          ; graphic block in the current colour
+        andb    #$70
+        aba
         oraa    #$80
-        oraa    KCOL
         bra     ki_chr
 ki_shl: addb    #$60            ; no block on this key: lower case
         tba
@@ -439,8 +438,7 @@ il_bs:  cpx     #BUF
         dex
         jsr     putchr
         bra     il_l
-il_brk: clr     0,x
-        jsr     crlf
+il_brk: bsr     il_end
         sec
         rts
 il_end: clr     0,x
