@@ -25,11 +25,11 @@ scrout: pshx
         ldx     CURPOS
         cmpa    #13
         bne     so_1
-        ldd     CURPOS
-        andb    #$E0
-        addd    #32
+        ldd     CURPOS          ; the last cell of the line, then one on
+        orab    #31
         std     CURPOS
         ldx     CURPOS
+        inx
         bra     so_chk
 so_1:   cmpa    #8
         bne     so_2

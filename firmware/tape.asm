@@ -75,7 +75,7 @@ bi_s:   bsr     rdbit
         bls     bi_r
         inc     RMODE           ; no room: read it, store nothing
 bi_r:   ldx     CBUFAD
-        ldab    BLKLEN
+        tstb                    ; B is still the length
         beq     bi_ck
 bi_d:   bsr     rdbyte
         tst     RMODE
@@ -87,18 +87,16 @@ bi_n:   adda    CSUM
         decb
         bne     bi_d
 bi_ck:  bsr     rdbyte
-        pulb
+        suba    CSUM
+        beq     bi_ok
+        ldaa    #1
+        bra     bi_x
+bi_ok:  ldaa    RMODE           ; 0 stored, 1 no room: 2
+        asla
+bi_x:   pulb
         pulx
-        cmpa    CSUM
-        bne     bi_bad
-        clra
-        tst     RMODE
-        beq     bi_x
-        ldaa    #2
-        sec
-bi_x:   rts
-bi_bad: ldaa    #1
-        sec
+        nega
+        nega                    ; C set unless A is 0
         rts
 
 ; wrbyte: write A to the tape (A is used up); keeps B and X.
