@@ -132,65 +132,67 @@ STRDEF  equ     100             ; string space after a cold start
         include "tape.asm"
         include "tokens.asm"
 
-; ---- start-up ----
+;---- start-up ----
+; Clears the direct page and the cells from 0x4200 up to the program, sizes
+; the RAM, sets the fixed cells and the interrupt jumps, and greets.
 reset:  sei
-        lds     #$4FFE
+        ldx     #$80
+rs_clr: clr     0,x
+        inx
+        cpx     #$100
+        bne     rs_cl1
+        ldx     #JMPTAB
+rs_cl1: cpx     #TXTTAB
+        bne     rs_clr
         ldaa    #$FF
         staa    DDR1
         staa    PORT1           ; no column strobed
-        ldaa    #$01
-        staa    DDR2            ; port 2 bit 0 drives the cassette/printer line
-        clra
-        staa    LATSH
-        staa    LATCH           ; text mode, colour set 0, speaker low
-        ; size the RAM: with the 16K expansion 0x5FFF is separate memory
-        ldx     #$4FFF
-        ldaa    #$55
-        staa    $4FFF
-        ldaa    #$AA
-        staa    $5FFF
-        cmpa    $5FFF
-        bne     rs_4k
-        ldx     #$8FFF
-rs_4k:  stx     MEMTOP
+        staa    KEYLST
+        ldab    #$01
+        stab    DDR2            ; port 2 bit 0 drives the cassette/printer line
+        stab    CASEFLG         ; upper case
+        ; RAM ends below the first page whose top byte does not keep a
+        ; change (tried from 0x50FF up, each byte put back). Nothing with bit
+        ; 7 set is written, so a try that reaches the latch makes no sound.
+        ldx     #$50FF
+rs_ram: ldab    0,x
+        tba
+        eora    #$55
+        anda    #$7F
+        staa    0,x
+        cmpa    0,x
+        bne     rs_top
+        stab    0,x
+        ldab    #$FF
+        abx
+        inx
+        bra     rs_ram
+rs_top: stx     MEMTOP
+        dec     MEMTOP          ; the top of the last page that kept it
+        ldx     MEMTOP
         clr     0,x             ; the stack's bottom marker
         txs
+        clr     LATCH           ; text mode, colour set 0, speaker low
         ; interrupt jump table: every entry returns at once
         ldx     #JMPTAB
-        ldab    #7
-rs_jt:  ldaa    #$3B            ; RTI
-        staa    0,x
-        clr     1,x
-        clr     2,x
+        ldaa    #$3B            ; RTI
+rs_jt:  staa    0,x
         inx
         inx
         inx
-        decb
+        cpx     #JMPTAB+21
         bne     rs_jt
-        ldaa    #1
-        staa    CASEFLG         ; upper case
         ldd     #$045E
         std     DEBNCE
         ldd     #rtsins
         std     EXECAD
-        clr     BRKDIS
-        clr     LASTCH
         ldaa    #$AF            ; blue block
         staa    CURCHR
-        clr     TXTM1
-        ldaa    #$FF
-        staa    KEYLST
-        ldx     #0
-        stx     KWPTR
-        clr     DEVNUM
-        clr     PRTCOL
-        clr     KBIN
-        clr     KBOUT
         jsr     cls0
         jsr     outmsg
         dc.b    "TOVRIN BASIC 1.0",13,0
         jsr     coldbas
-        jsr     memfre
+        jsr     memfre          ; what MEM gives at the prompt
         jsr     prudec
         jsr     outmsg
         dc.b    " BYTES FREE",13,0

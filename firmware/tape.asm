@@ -13,12 +13,15 @@ csrdon: ldaa    #$FF
         staa    PORT1
         rts
 
-; rdbit: C = next bit from the tape
-rdbit:  ldaa    PORT2           ; wait for the line to go high
+; rdbit: C = next bit from the tape. BREAK is looked at only after 256 polls
+; without an edge (silence or no tape), never while a half period is being
+; timed, so a clean signal keeps all of its margin.
+rdbit:  clrb
+rb_w:   ldaa    PORT2           ; wait for the line to go high
         bita    #$10
         bne     rb_h0
-        inc     BRKCNT
-        bne     rdbit
+        incb
+        bne     rb_w
         jsr     brkchk
         bcc     rdbit
         jmp     tapbrk
@@ -64,15 +67,15 @@ bi_s:   bsr     rdbit
         adda    CSUM
         staa    CSUM
         clr     RMODE
-        ldd     CBUFAD
-        addb    BLKLEN
-        adca    #0
-        subd    #1
-        subd    BLKEND
+        ldx     CBUFAD
+        ldab    BLKLEN
+        abx
+        dex
+        cpx     BLKEND
         bls     bi_r
         inc     RMODE           ; no room: read it, store nothing
 bi_r:   ldx     CBUFAD
-        ldab    BLKLEN
+        tstb                    ; B is still the length
         beq     bi_ck
 bi_d:   bsr     rdbyte
         tst     RMODE
@@ -84,18 +87,16 @@ bi_n:   adda    CSUM
         decb
         bne     bi_d
 bi_ck:  bsr     rdbyte
-        pulb
+        suba    CSUM
+        beq     bi_ok
+        ldaa    #1
+        bra     bi_x
+bi_ok:  ldaa    RMODE           ; 0 stored, 1 no room: 2
+        asla
+bi_x:   pulb
         pulx
-        cmpa    CSUM
-        bne     bi_bad
-        clra
-        tst     RMODE
-        beq     bi_x
-        ldaa    #2
-        sec
-bi_x:   rts
-bi_bad: ldaa    #1
-        sec
+        nega
+        nega                    ; C set unless A is 0
         rts
 
 ; wrbyte: write A to the tape (A is used up); keeps B and X.
@@ -179,9 +180,8 @@ bo_e:   ldaa    CSUM
 wrhead: jsr     wrldr
         ldx     #NAMBLK
         stx     CBUFAD
-        clr     BLKTYP
-        ldaa    #15
-        staa    BLKLEN
+        ldd     #15             ; type 0, 15 bytes
+        std     BLKTYP
         bsr     blkout
         ldx     #0
 wh_s:   dex
@@ -194,9 +194,8 @@ wrdata: ldd     CNT
         tsta
         beq     wd_n
         ldab    #255
-wd_n:   stab    BLKLEN
-        ldaa    #1
-        staa    BLKTYP
+wd_n:   ldaa    #1
+        std     BLKTYP
         bsr     blkout
         ldab    BLKLEN
         clra
@@ -207,9 +206,8 @@ wd_n:   stab    BLKLEN
         subd    TMP
         std     CNT
         bra     wrdata
-wd_e:   ldaa    #$FF
-        staa    BLKTYP
-        clr     BLKLEN
+wd_e:   ldd     #$FF00          ; the end block: type $FF, empty
+        std     BLKTYP
         jsr     blkout
         ldab    #1
         stab    PORT2           ; ends the last half period
@@ -217,8 +215,7 @@ wd_e:   ldaa    #$FF
 
 ; getfnm: optional "NAME" to NAMBLK (padded with blanks) and SNAME
 getfnm: ldx     #NAMBLK
-        ldab    #8
-        ldaa    #32
+        ldd     #$2008          ; 8 blanks
 gf_b:   staa    0,x
         inx
         decb
@@ -227,33 +224,27 @@ gf_b:   staa    0,x
         jsr     chrgot
         cmpa    #'"
         bne     gf_x
-        ldx     TXTPTR
-        inx
-        stx     SRC
-        ldx     #NAMBLK
-        stx     DST
-        ldab    #8
-gf_l:   ldx     SRC
+        ldx     TXTPTR          ; B = letters kept so far
+gf_l:   inx
         ldaa    0,x
         beq     gf_e
-        inx
-        stx     SRC
         cmpa    #'"
-        beq     gf_e
-        tstb
-        beq     gf_l
-        ldx     DST
+        beq     gf_q
+        cmpb    #8
+        beq     gf_l            ; the rest of a long name is skipped
+        pshx
+        ldx     #NAMBLK
+        abx
         staa    0,x
-        inx
-        stx     DST
-        decb
+        pulx
+        incb
         bra     gf_l
-gf_e:   ldx     SRC
-        stx     TXTPTR
+gf_q:   inx
+gf_e:   stx     TXTPTR
         ldx     #NAMBLK
         ldaa    0,x
         cmpa    #32
-        beq     gf_x
+        beq     gf_x            ; no name: any file
 gf_c:   ldaa    0,x
         staa    SNAME-NAMBLK,x
         inx
@@ -330,50 +321,40 @@ tapbrk: ldx     MEMTOP
 csave:  cmpa    #'M
         beq     csavem
         jsr     getfnm
-        clr     NB_TYPE
-        clr     NB_ASC
-        clr     NB_GAP
-        ldx     #0
-        stx     NB_EXEC
-        ldx     #TXTTAB
-        stx     NB_LOAD
-        jsr     wrhead
-        ldx     #TXTTAB
+        ldx     #TXTTAB         ; the program text, type 0, no start address
         stx     CBUFAD
         ldd     VARTAB
         subd    #TXTTAB
         std     CNT
-        jmp     wrdata
-
-csavem: jsr     chrget
-        jsr     getfnm
-        jsr     chkcom
-        jsr     eval
-        pshb
-        psha
-        jsr     chkcom
-        jsr     eval
-        pshb
-        psha
-        jsr     chkcom
-        jsr     eval
+        clra
+        clrb
         std     NB_EXEC
-        pula
-        pulb
-        pulx
-        stx     NB_LOAD
-        stx     TMP
-        subd    TMP
+        bra     cs_go
+
+csavem: jsr     chrget          ; CSAVEM "NAME",first,last,exec: type 2
+        jsr     getfnm
+        bsr     comev
+        std     CBUFAD
+        bsr     comev
+        subd    CBUFAD
         addd    #1
         std     CNT
+        bsr     comev
+        std     NB_EXEC
         ldaa    #2
-        staa    NB_TYPE
+cs_go:  staa    NB_TYPE
         clr     NB_ASC
         clr     NB_GAP
+        ldx     CBUFAD
+        stx     NB_LOAD
         jsr     wrhead
         ldx     NB_LOAD
         stx     CBUFAD
         jmp     wrdata
+
+; comev: a comma, then an address expression to D
+comev:  jsr     chkcom
+        jmp     eval
 
 cload:  cmpa    #'M
         beq     cloadm
@@ -405,8 +386,7 @@ cloadm: jsr     chrget
         jsr     chrgot
         cmpa    #',
         bne     cm_1
-        jsr     chrget
-        jsr     eval
+        bsr     comev
         std     OFFS
 cm_1:   jsr     findf
         ldaa    NB_TYPE
