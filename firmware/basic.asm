@@ -402,6 +402,7 @@ rl_x:   inx
 
 ; coldbas: the string space at its usual size and no program (start-up)
 coldbas: ldd    MEMTOP
+        std     RAMTOP
         subd    #STRDEF
         std     STRTAB
 donew:  ldx     #TXTTAB
@@ -820,7 +821,10 @@ clear:  beq     cl_n
         bne     cl_1
         jsr     eval
         std     TMP2
-cl_1:   ldd     TMP2
+cl_1:   ldd     RAMTOP          ; no higher than the RAM goes
+        subd    TMP2
+        bcs     omerr5
+        ldd     TMP2
         subd    TMP3
         bcs     omerr5
         std     TMP
