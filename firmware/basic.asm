@@ -974,12 +974,8 @@ rt_s:   staa    0,x
         rts
 
 ; ---- PRINT and LPRINT ----
-lprint: ldaa    #1
-        staa    DEVNUM
-        jsr     chrgot
-        bsr     print
-        clr     DEVNUM
-        rts
+lprint: ldx     #print
+        jmp     toprn
 
 print:  beq     pr_cr
 pr_it:  cmpa    #';
@@ -1240,16 +1236,20 @@ prudec: jsr     givu
         jmp     outstr
 
 ; ---- LIST and LLIST ----
-llist:  ldaa    #1
+llist:  ldx     #list
+; toprn: the statement at X on the printer
+toprn:  ldaa    #1
         staa    DEVNUM
+        pshx
         jsr     chrgot
-        bsr     list
+        pulx
+        jsr     0,x
         clr     DEVNUM
         rts
 
 list:   ldx     #0              ; LIST [from][-[to]]
         stx     LINNUM
-        ldx     #$FFFF
+        dex
         stx     LSTEND
         bcc     ls_1
         jsr     getlin
