@@ -284,17 +284,18 @@ ff_p:   ldaa    0,x
 ; rddata: data blocks to CBUFAD onwards until the end block
 rddata: jsr     blkin
         bcc     rdd_1
+        psha
+        bsr     tclean
+        pula
         cmpa    #2
-        beq     rdd_om
-        jsr     tclean
-        jmp     ioerr
-rdd_om: jsr     tclean
+        bne     rdd_io
         jmp     omerr
+rdd_io: jmp     ioerr
 rdd_1:  ldaa    BLKTYP
-        cmpa    #$FF
-        beq     rdd_x
-        cmpa    #1
-        bne     rddata
+        inca
+        beq     rdd_x           ; the end block
+        cmpa    #2
+        bne     rddata          ; only data blocks are kept
         ldab    BLKLEN
         clra
         addd    CBUFAD
@@ -361,9 +362,8 @@ cload:  cmpa    #'M
         jsr     getfnm
         jsr     findf
         ldaa    NB_TYPE
-        beq     cl_ok
-        jmp     fmerr
-cl_ok:  ldaa    #1
+        bne     cm_fm
+        inca
         staa    LOADB
         ldx     #TXTTAB
         stx     CBUFAD
@@ -381,7 +381,8 @@ cl_ok:  ldaa    #1
 
 cloadm: jsr     chrget
         jsr     getfnm
-        ldd     #0
+        clra
+        clrb
         std     OFFS
         jsr     chrgot
         cmpa    #',
@@ -392,7 +393,7 @@ cm_1:   jsr     findf
         ldaa    NB_TYPE
         cmpa    #2
         beq     cm_2
-        jmp     fmerr
+cm_fm:  jmp     fmerr
 cm_2:   ldd     NB_LOAD
         addd    OFFS
         std     CBUFAD
@@ -411,7 +412,7 @@ skipf:  jsr     getfnm
         stx     BLKEND          ; keep nothing
 sk_l:   jsr     blkin
         ldaa    BLKTYP
-        cmpa    #$FF
+        inca
         bne     sk_l
         rts
 
