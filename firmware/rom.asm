@@ -64,8 +64,9 @@ PRTCOL  equ     $95             ; printer column
 KEYLST  equ     $96             ; matrix key held at the last poll, $FF none
 LATSH   equ     $97             ; copy of the last latch value
 KWPTR   equ     $98             ; keyword being typed by a CTRL key (2)
-FAC     equ     $9A             ; USR argument and result (2)
-SEED    equ     $9C             ; random number state (2)
+VALTYP  equ     $9A             ; type of the value just worked out: 0 number, $FF string
+TSP     equ     $9B             ; temporary strings waiting: 3 bytes each
+FRESPC  equ     $9C             ; lowest byte of string space in use (2)
 TMP     equ     $9E             ; scratch (2)
 TMP2    equ     $A0
 TMP3    equ     $A2
@@ -88,7 +89,7 @@ STIME   equ     $BB             ; sound timing (2)
 SPITCH  equ     $BD
 SDUR    equ     $BE
 LSTEND  equ     $BF             ; LIST last line (2)
-NEGFLG  equ     $C1             ; sign of a product/quotient
+NDIM    equ     $C1             ; subscripts of the array being used
 RMODE   equ     $C2             ; tape read: 0 store, else discard
 KCOL    equ     $C3             ; keyboard scratch
 INSAVE  equ     $C4             ; INPUT: start of the variable list (2)
@@ -100,11 +101,34 @@ LOADB   equ     $CD             ; a BASIC program is being loaded
 OFFS    equ     $CE             ; CLOADM offset (2)
 KBIN    equ     $D0             ; key buffer: next free slot
 KBOUT   equ     $D1             ; key buffer: next key to take
+SLEN    equ     $D2             ; the string just worked out: length
+SADR    equ     $D3             ; and address (2)
+STRTAB  equ     $D5             ; bottom of string space; the stack starts below (2)
+MKVAR   equ     $D7             ; variable lookup: 0 read, 1 make, $FF DIM
+
+; ---- interpreter cells outside the direct page ----
+GCTOP   equ     $4283           ; collection: strings kept from here up (2)
+GCBEST  equ     $4285           ; collection: the highest string found (2)
+GCBLN   equ     $4287           ; and its length
+GCMODE  equ     $4288           ; 0 finding, else moving
+CHRBUF  equ     $4289           ; one character for CHR$ and INKEY$
+NEGF    equ     $428A           ; a minus sign was read
+GCFLG   equ     $428B           ; a collection has been tried
+MCT     equ     $428C           ; memory check scratch (2)
+ALEN    equ     $428E           ; length being allocated
+ANEW    equ     $428F           ; the array is being made
+RDFLG   equ     $42AC           ; 0 INPUT, 1 READ
+BRKCT   equ     $42AF           ; statements until the next BREAK check
+TSTK    equ     $42A0           ; temporary string descriptors (12)
+VSEND   equ     $42AD           ; collection scratch (2)
+STRDEF  equ     100             ; string space after a cold start
 
         org     $E000
         include "io.asm"
         include "basic.asm"
         include "expr.asm"
+        include "strings.asm"
+        include "float.asm"
         include "tape.asm"
         include "tokens.asm"
 
@@ -164,21 +188,16 @@ rs_jt:  staa    0,x
         std     EXECAD
         ldaa    #$AF            ; blue block
         staa    CURCHR
-        ldd     #$1D2B
-        std     SEED
         jsr     cls0
         jsr     outmsg
         dc.b    "TOVRIN BASIC 1.0",13,0
-        jsr     donew
-        ldd     MEMTOP          ; what MEM gives at the prompt
-        subd    ARYEND
-        subd    #MEMGAP
+        jsr     coldbas
+        jsr     memfre          ; what MEM gives at the prompt
         jsr     prudec
         jsr     outmsg
         dc.b    " BYTES FREE",13,0
         jmp     ready
 
-MEMGAP  equ     17              ; the stack MEM sees in use below MEMTOP
 rtsins: rts
 romend:                         ; the build reports the space from here to 0xFFDC
 
