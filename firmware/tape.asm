@@ -310,9 +310,7 @@ tclean: tst     LOADB
         jsr     donew
 tc_x:   rts
 
-tapbrk: ldx     MEMTOP
-        clr     0,x
-        txs
+tapbrk: jsr     rststk
         bsr     tclean
         ldx     #0
         stx     OLDTXT
@@ -367,16 +365,14 @@ cload:  cmpa    #'M
         staa    LOADB
         ldx     #TXTTAB
         stx     CBUFAD
-        ldd     MEMTOP
+        ldd     STRTAB          ; the program stays below the strings and the stack
         subd    #128
         std     BLKEND
         jsr     rddata
         clr     LOADB
         jsr     relink
         jsr     clrvar
-        ldx     MEMTOP
-        clr     0,x
-        txs
+        jsr     rststk          ; an old program's FOR and GOSUB are gone
         jmp     ready
 
 cloadm: jsr     chrget
