@@ -5,6 +5,15 @@
 ; A file: leader (128 x $55), name block, half a second of silence, leader,
 ; data blocks, end block. A block: $55 $3C type length data... checksum $55.
 ; Reading times the high half of each bit on port 2 bit 4.
+;
+; RAM used: BLKTYP, BLKLEN, CBUFAD, BLKEND (the block entry points' cells),
+; NAMBLK, SNAME, TAPBUF, TBITS, CSUM, RBYTE, RMODE, LOADB, OFFS, CNT; the
+; printer LPFRM and PRTCOL; the sound STIME, SPITCH, SDUR, LATSH.
+;
+; csrdon, blkin, blkout, wrldr   the ROM entry points for blocks
+; csave, cload, skipf            the statements (CSAVEM, CLOADM via csave, cload)
+; lpout                          A to the printer; keeps every register
+; dosound                        A = pitch, B = length in 1/16 s
 
 RDTH    equ     23              ; high halves shorter than this many polls are 1s
 
