@@ -155,8 +155,12 @@ rs_cl1: cpx     #TXTTAB
         ; RAM ends below the first page whose top byte does not keep a
         ; change (tried from 0x50FF up, each byte put back). Nothing with bit
         ; 7 set is written, so a try that reaches the latch makes no sound.
-        ldx     #$50FF
-rs_ram: ldab    0,x
+        ldx     #$4FFF
+rs_ram: stx     MEMTOP          ; the top of the last page that kept it
+        ldab    #$FF
+        abx
+        inx
+        ldab    0,x
         tba
         eora    #$55
         anda    #$7F
@@ -164,15 +168,8 @@ rs_ram: ldab    0,x
         cmpa    0,x
         bne     rs_top
         stab    0,x
-        ldab    #$FF
-        abx
-        inx
         bra     rs_ram
-rs_top: stx     MEMTOP
-        dec     MEMTOP          ; the top of the last page that kept it
-        ldx     MEMTOP
-        clr     0,x             ; the stack's bottom marker
-        txs
+rs_top: lds     MEMTOP
         clr     LATCH           ; text mode, colour set 0, speaker low
         ; interrupt jump table: every entry returns at once
         ldx     #JMPTAB
@@ -185,7 +182,7 @@ rs_jt:  staa    0,x
         bne     rs_jt
         ldd     #$045E
         std     DEBNCE
-        ldd     #rtsins
+        ldd     #os_e           ; an RTS
         std     EXECAD
         ldaa    #$AF            ; blue block
         staa    CURCHR
@@ -199,7 +196,6 @@ rs_jt:  staa    0,x
         dc.b    " BYTES FREE",13,0
         jmp     ready
 
-rtsins: rts
 romend:                         ; the build reports the space from here to 0xFFDC
 
 ; ---- entry points for machine-language programs ----

@@ -5,6 +5,15 @@
 ; A file: leader (128 x $55), name block, half a second of silence, leader,
 ; data blocks, end block. A block: $55 $3C type length data... checksum $55.
 ; Reading times the high half of each bit on port 2 bit 4.
+;
+; RAM used: BLKTYP, BLKLEN, CBUFAD, BLKEND (the block entry points' cells),
+; NAMBLK, SNAME, TAPBUF, TBITS, CSUM, RBYTE, RMODE, LOADB, OFFS, CNT; the
+; printer LPFRM and PRTCOL; the sound STIME, SPITCH, SDUR, LATSH.
+;
+; csrdon, blkin, blkout, wrldr   the ROM entry points for blocks
+; csave, cload, skipf            the statements (CSAVEM, CLOADM via csave, cload)
+; lpout                          A to the printer; keeps every register
+; dosound                        A = pitch, B = length in 1/16 s
 
 RDTH    equ     23              ; high halves shorter than this many polls are 1s
 
@@ -284,17 +293,18 @@ ff_p:   ldaa    0,x
 ; rddata: data blocks to CBUFAD onwards until the end block
 rddata: jsr     blkin
         bcc     rdd_1
+        psha
+        bsr     tclean
+        pula
         cmpa    #2
-        beq     rdd_om
-        jsr     tclean
-        jmp     ioerr
-rdd_om: jsr     tclean
+        bne     rdd_io
         jmp     omerr
+rdd_io: jmp     ioerr
 rdd_1:  ldaa    BLKTYP
-        cmpa    #$FF
-        beq     rdd_x
-        cmpa    #1
-        bne     rddata
+        inca
+        beq     rdd_x           ; the end block
+        cmpa    #2
+        bne     rddata          ; only data blocks are kept
         ldab    BLKLEN
         clra
         addd    CBUFAD
@@ -309,9 +319,7 @@ tclean: tst     LOADB
         jsr     donew
 tc_x:   rts
 
-tapbrk: ldx     MEMTOP
-        clr     0,x
-        txs
+tapbrk: jsr     rststk
         bsr     tclean
         ldx     #0
         stx     OLDTXT
@@ -361,27 +369,25 @@ cload:  cmpa    #'M
         jsr     getfnm
         jsr     findf
         ldaa    NB_TYPE
-        beq     cl_ok
-        jmp     fmerr
-cl_ok:  ldaa    #1
+        bne     cm_fm
+        inca
         staa    LOADB
         ldx     #TXTTAB
         stx     CBUFAD
-        ldd     MEMTOP
+        ldd     STRTAB          ; the program stays below the strings and the stack
         subd    #128
         std     BLKEND
         jsr     rddata
         clr     LOADB
         jsr     relink
         jsr     clrvar
-        ldx     MEMTOP
-        clr     0,x
-        txs
+        jsr     rststk          ; an old program's FOR and GOSUB are gone
         jmp     ready
 
 cloadm: jsr     chrget
         jsr     getfnm
-        ldd     #0
+        clra
+        clrb
         std     OFFS
         jsr     chrgot
         cmpa    #',
@@ -392,7 +398,7 @@ cm_1:   jsr     findf
         ldaa    NB_TYPE
         cmpa    #2
         beq     cm_2
-        jmp     fmerr
+cm_fm:  jmp     fmerr
 cm_2:   ldd     NB_LOAD
         addd    OFFS
         std     CBUFAD
@@ -411,7 +417,7 @@ skipf:  jsr     getfnm
         stx     BLKEND          ; keep nothing
 sk_l:   jsr     blkin
         ldaa    BLKTYP
-        cmpa    #$FF
+        inca
         bne     sk_l
         rts
 

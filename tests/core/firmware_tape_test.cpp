@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/scheduler.h"
 #include "firmware_harness.h"
 
 namespace {
@@ -107,5 +108,47 @@ TEST(FirmwareTape, CloadReadsSampledRecordingsOfCsave) {
             b.type("CLS\rLIST\r", 20);
             for (const char* l : lines) EXPECT_TRUE(b.shows(l)) << name << "\n" << b.screen();
         }
+    }
+}
+
+namespace {
+// A block as the ROM writes it: 55 3C type length data checksum 55; bad adds
+// one to the checksum.
+void addBlock(std::vector<uint8_t>& tape, uint8_t type, const std::vector<uint8_t>& data, bool bad = false) {
+    tape.insert(tape.end(), {0x55, 0x3C, type, static_cast<uint8_t>(data.size())});
+    uint8_t sum = static_cast<uint8_t>(type + data.size() + (bad ? 1 : 0));
+    for (uint8_t d : data) sum = static_cast<uint8_t>(sum + d);
+    tape.insert(tape.end(), data.begin(), data.end());
+    tape.insert(tape.end(), {sum, 0x55});
+}
+}  // namespace
+
+TEST(FirmwareTape, ABadBlockOrAProgramTooBigLeavesAnEmptyProgramAndSaysWhy) {
+    struct Case {
+        bool badChecksum;
+        int blocks;  // of 255 bytes
+        const char* message;
+    } cases[] = {{true, 1, "?IO ERROR"}, {false, 40, "?OM ERROR"}};
+    for (const Case& c : cases) {
+        std::vector<uint8_t> tape(128, 0x55);
+        addBlock(tape, 0x00, {'B', 'I', 'G', ' ', ' ', ' ', ' ', ' ', 0, 0, 0, 0, 0, 0x43, 0x46});
+        tape.insert(tape.end(), 128, 0x55);
+        for (int i = 0; i < c.blocks; ++i) addBlock(tape, 0x01, std::vector<uint8_t>(255, 0x20), c.badChecksum);
+        addBlock(tape, 0xFF, {});
+        std::filesystem::path file = testTmp("fw_bad.c10");
+        writeBytes(file, tape);
+
+        BasicMachine b;
+        b.m->settings.expanderflag = 0;  // 4 KiB: 40 blocks cannot fit
+        resetMachine(*b.m, 1);
+        b.runFrames(30);
+        b.type("10 PRINT \"OLD\"\r", 5);
+        ASSERT_TRUE(playCassettePath(*b.m, file.string(), false));
+        b.type("CLOAD\r", 10);
+        for (int i = 0; i < 200 && !b.shows("ERROR"); ++i) b.runFrames(10);
+        EXPECT_TRUE(b.shows(c.message)) << b.screen();
+        b.type("CLS\rLIST\r", 10);
+        EXPECT_FALSE(b.shows("OLD")) << b.screen();
+        EXPECT_TRUE(b.shows("LIST" + std::string(28, ' ') + "\nOK")) << b.screen();
     }
 }
