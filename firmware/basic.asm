@@ -81,7 +81,7 @@ error:  jsr     rststk
         jsr     outlen
         jsr     outmsg
         dc.b    " ERROR",0
-        jsr     inmsg
+msgend: jsr     inmsg
         jsr     crlf
 ; ---- the command loop ----
 ready:  clr     DEVNUM
@@ -496,9 +496,7 @@ dobrk:  bsr     stopsv
 brkmsg: jsr     newlin
         jsr     outmsg
         dc.b    "BREAK",0
-        jsr     inmsg
-        jsr     crlf
-        jmp     ready
+        jmp     msgend
 
 stopsv: ldx     CURLIN
         inx
@@ -644,14 +642,8 @@ rt_f:   ins
         jmp     newstt
 
 ; stkchk: out of memory when the stack comes near the arrays
-stkchk: tsx
-        stx     TMP
-        ldd     ARYEND
-        addd    #STKMRG
-        subd    TMP
-        bcs     *+5
-        jmp     omerr5
-        rts
+stkchk: ldd     ARYEND
+        jmp     memchk
 
 on:     jsr     evbyte          ; ON n GOTO/GOSUB: the n-th line, none past the end
         pshb
@@ -677,7 +669,7 @@ on_go:  jsr     data            ; the GOSUB returns after the list
         pulb
         cmpa    #T_GOSUB
         beq     gosub_l
-        jmp     goto_l
+        bra     goto_l
 
 ; A loop on the stack: T_FOR, variable (2), step (5), line (2), text (2),
 ; limit (5).

@@ -380,10 +380,7 @@ gv_arr: ldd     VNAME
         clrb
 ga_l:   pshb                    ; the subscripts go on the stack
         jsr     chrget
-        jsr     evint
-        tsta
-        bpl     *+5
-        jmp     fcerr3
+        jsr     evint           ; (a negative one fails as too big)
         std     TMP
         pulb
         ldx     TMP
@@ -403,7 +400,6 @@ ga_l:   pshb                    ; the subscripts go on the stack
         ldd     1,x
         std     VNAME
         clr     VALTYP
-        tsta
         tstb
         bpl     ga_n
         com     VALTYP
@@ -481,12 +477,11 @@ ge_o:   ldd     0,x
         bne     ge_l
         tst     ANEW
         beq     ge_el
-        asld                    ; a new array: 5 bytes an element
-        bcs     omerr4
+        cmpa    #$33            ; a new array: 5 bytes an element
+        bhs     omerr4
         asld
-        bcs     omerr4
+        asld
         addd    ACNT
-        bcs     omerr4
         addd    DST
         bcs     omerr4
         std     TMP2
