@@ -70,8 +70,8 @@ FPK     equ     $427E           ; decimal exponent / quadrant / binary exponent
 ; 7800, text to number 4000.
 
 
-; RND ^ SQR LOG EXP SIN COS TAN take about 950 bytes more; set FPFUNCS to 1
-; when the ROM has room for them (until then they give ?FC)
+; SQR LOG EXP SIN COS TAN and fractional powers take about 800 bytes more;
+; set FPFUNCS to 1 when the ROM has room for them (until then they give ?FC)
 FPFUNCS equ     0
 
 ; ---- loading, storing, moving ----
@@ -942,7 +942,178 @@ fpstr   SUBROUTINE
         abx
         jmp     .fin
 
+; ---- random numbers: xorshift (13, 17, 5) on the 32-bit seed ----
+fprnd   SUBROUTINE
+        tst     FACSGN
+        bpl     .pos
+        ldd     FACM            ; negative: the number becomes the seed
+        std     RNDSD
+        ldd     FACM+2
+        eorb    FACEXP
+        std     RNDSD+2
+        bra     fprndf
+.pos    ldab    FACEXP
+        cmpb    #129
+        blo     fprndf          ; below 1: a fraction
+        beq     .one            ; below 2: always 1
+        jsr     fpint           ; 1..INT(n)
+        jsr     fpst1
+        bsr     fprndf
+        ldx     #FPT1
+        jsr     fpldarg
+        jsr     fpmul
+        jsr     fpint
+        jsr     fparg1
+        jmp     fpadd
+.one    bsr     fprndf
+        jmp     fpone
+; FAC = the next random fraction, 0 < FAC < 1
+fprndf  SUBROUTINE
+        ldd     RNDSD
+        bne     .go
+        ldd     RNDSD+2
+        bne     .go
+        inc     RNDSD           ; a zero seed would stay zero
+.go     ldd     RNDSD+1         ; x ^= x << 13
+        std     FPTMP
+        ldaa    RNDSD+3
+        clrb
+        std     FPTMP+2
+        bsr     .x5
+        ldd     RNDSD           ; x ^= x >> 17
+        lsrd
+        eora    RNDSD+2
+        eorb    RNDSD+3
+        std     RNDSD+2
+        ldd     RNDSD           ; x ^= x << 5
+        std     FPTMP
+        ldd     RNDSD+2
+        std     FPTMP+2
+        bsr     .x5
+        std     FACM+2
+        ldd     RNDSD
+        std     FACM
+        clr     FACRND
+        clr     FACSGN
+        ldd     #128
+        std     FPEXP
+        jmp     fpnorm
+.x5     ldab    #5
+        ldx     #FPTMP
+        clr     4,x
+.l      jsr     fpshl
+        decb
+        bne     .l
+        ldd     FPTMP
+        eora    RNDSD
+        eorb    RNDSD+1
+        std     RNDSD
+        ldd     FPTMP+2
+        eora    RNDSD+2
+        eorb    RNDSD+3
+        std     RNDSD+2
+        rts
+
+; ---- powers (fractional ones need LOG and EXP) ----
+fppow   SUBROUTINE
+        ldx     #FPT6           ; the power
+        jsr     fpst
+        jsr     fpswap
+        ldx     #FPT5           ; the base
+        jsr     fpst
+        jsr     fpswap
+        jsr     fpuint
+        bcs     .gen
+        tst     FPFRC
+        bne     .gen
+        std     FPE             ; a whole power up to 65535: square and multiply
+        beq     .one
+        ldab    #16
+        stab    FPK
+        ldd     FPE
+.t      dec     FPK
+        asld
+        bcc     .t
+        std     FPE             ; the bits after the leading 1
+        ldx     #FPT5
+        jsr     fpld
+.b      tst     FPK
+        beq     .inv
+        jsr     fpmov
+        jsr     fpmul
+        ldd     FPE
+        asld
+        std     FPE
+        bcc     .nb
+        ldx     #FPT5
+        jsr     fpldarg
+        jsr     fpmul
+.nb     dec     FPK
+        bra     .b
+.inv    tst     FPT6+1          ; a negative power: 1/x^n
+        bpl     .r
+        jsr     fparg1
+        jmp     fpdiv
+.one    ldx     #fpc1
+        jmp     fpld
+.gen    ldx     #FPT5           ; EXP(power * LOG(base))
+        jsr     fpld
+        tst     FACEXP
+        beq     .zero
+        tst     FACSGN
+        bmi     .fc
+        jmp     fppowg
+.zero   tst     FPT6+1          ; 0^x: 0, or ?/0 for a negative power
+        bpl     .r
+        jmp     dzerr
+.fc     jmp     fcerr
+.r      rts
+
         IF FPFUNCS
+; ---- square root: a straight line through the mantissa, then Newton ----
+fpsqr   SUBROUTINE
+        tst     FACEXP
+        beq     .r
+        tst     FACSGN
+        bmi     .fc
+        jsr     fpst1
+        clra
+        ldab    FACEXP
+        addd    #129
+        lsrd
+        stab    FPK             ; the root's exponent
+        ldaa    #128
+        ldab    FACEXP
+        lsrb
+        bcc     .e
+        deca                    ; odd: .25 <= m < .5
+.e      staa    FACEXP
+        ldx     #fpsqa
+        jsr     fpldarg
+        jsr     fpmul
+        ldx     #fpsqb
+        jsr     fpldarg
+        jsr     fpadd
+        ldaa    FACEXP
+        adda    FPK
+        suba    #128
+        staa    FACEXP
+        ldab    #3
+.n      pshb                    ; y = (y + x/y) / 2
+        jsr     fpst2
+        ldx     #FPT1
+        jsr     fpldarg
+        jsr     fpdiv
+        ldx     #FPT2
+        jsr     fpldarg
+        jsr     fpadd
+        dec     FACEXP
+        pulb
+        decb
+        bne     .n
+.r      rts
+.fc     jmp     fcerr
+
 ; ---- operation codes ----
 ; The functions are mostly fixed runs of the operations above; they are kept as
 ; one byte each: jsr fpdo, then the codes, then 0. A code is an operation
@@ -1005,180 +1176,21 @@ EPI2C   equ     9
 EL2E    equ     10
 ELN2A   equ     11
 ELN2B   equ     12
-ESQT    equ     13
-ESINT   equ     14
-EEXPT   equ     15
-ELOGT   equ     16
-ESUB    equ     17
-EMUL    equ     18
-EDIV    equ     19
-EMOV    equ     20
-EINT    equ     21
-ESIN    equ     22
-ECOS    equ     23
-ELOG    equ     24
-EEXP    equ     25
-ESWAP   equ     26
+ESINT   equ     13
+EEXPT   equ     14
+ELOGT   equ     15
+ESUB    equ     16
+EMUL    equ     17
+EDIV    equ     18
+EMOV    equ     19
+EINT    equ     20
+ESIN    equ     21
+ECOS    equ     22
+ELOG    equ     23
+EEXP    equ     24
 fpents  dc.w    FPT1,FPT2,FPT5,FPT6,fpc1,fpch,fp2pi,fppi2a,fppi2b,fppi2c
-        dc.w    fpl2e,fpln2a,fpln2b,fpsqt,fpsint,fpexpt,fplogt
-        dc.w    fpsub,fpmul,fpdiv,fpmov,fpint,fpsin,fpcos,fplog,fpexp,fpswap
-
-; ---- random numbers: xorshift (13, 17, 5) on the 32-bit seed ----
-fprnd   SUBROUTINE
-        tst     FACSGN
-        bpl     .pos
-        ldd     FACM            ; negative: the number becomes the seed
-        std     RNDSD
-        ldd     FACM+2
-        eorb    FACEXP
-        std     RNDSD+2
-        bra     fprndf
-.pos    ldab    FACEXP
-        cmpb    #129
-        blo     fprndf          ; below 1: a fraction
-        beq     .one            ; below 2: always 1
-        jsr     fpint           ; 1..INT(n)
-        jsr     fpst1
-        bsr     fprndf
-        jsr     fpdo
-        dc.b    OTIMES+ET1,OCALL+EINT,OADD+EC1,0
-        rts
-.one    bsr     fprndf
-        jmp     fpone
-; FAC = the next random fraction, 0 < FAC < 1
-fprndf  SUBROUTINE
-        ldd     RNDSD
-        bne     .go
-        ldd     RNDSD+2
-        bne     .go
-        inc     RNDSD           ; a zero seed would stay zero
-.go     ldd     RNDSD+1         ; x ^= x << 13
-        std     FPTMP
-        ldaa    RNDSD+3
-        clrb
-        std     FPTMP+2
-        bsr     .x5
-        ldd     RNDSD           ; x ^= x >> 17
-        lsrd
-        eora    RNDSD+2
-        eorb    RNDSD+3
-        std     RNDSD+2
-        ldd     RNDSD           ; x ^= x << 5
-        std     FPTMP
-        ldd     RNDSD+2
-        std     FPTMP+2
-        bsr     .x5
-        std     FACM+2
-        ldd     RNDSD
-        std     FACM
-        clr     FACRND
-        clr     FACSGN
-        ldd     #128
-        std     FPEXP
-        jmp     fpnorm
-.x5     ldab    #5
-        ldx     #FPTMP
-        clr     4,x
-.l      jsr     fpshl
-        decb
-        bne     .l
-        ldd     FPTMP
-        eora    RNDSD
-        eorb    RNDSD+1
-        std     RNDSD
-        ldd     FPTMP+2
-        eora    RNDSD+2
-        eorb    RNDSD+3
-        std     RNDSD+2
-        rts
-
-; ---- powers ----
-fppow   SUBROUTINE
-        jsr     fpdo
-        dc.b    OST+ET6,OCALL+ESWAP,OST+ET5,OCALL+ESWAP,0
-        jsr     fpuint
-        bcs     .gen
-        tst     FPFRC
-        bne     .gen
-        std     FPE             ; a whole power up to 65535: square and multiply
-        beq     .one
-        ldab    #16
-        stab    FPK
-        ldd     FPE
-.t      dec     FPK
-        asld
-        bcc     .t
-        std     FPE             ; the bits after the leading 1
-        ldx     #FPT5
-        jsr     fpld
-.b      tst     FPK
-        beq     .inv
-        jsr     fpmov
-        jsr     fpmul
-        ldd     FPE
-        asld
-        std     FPE
-        bcc     .nb
-        ldx     #FPT5
-        jsr     fpldarg
-        jsr     fpmul
-.nb     dec     FPK
-        bra     .b
-.inv    tst     FPT6+1          ; a negative power: 1/x^n
-        bpl     .r
-        jsr     fparg1
-        jmp     fpdiv
-.one    ldx     #fpc1
-        jmp     fpld
-.gen    ldx     #FPT5           ; EXP(power * LOG(base))
-        jsr     fpld
-        tst     FACEXP
-        beq     .zero
-        tst     FACSGN
-        bmi     .fc
-        jsr     fpdo
-        dc.b    OCALL+ELOG,OTIMES+ET6,OCALL+EEXP,0
-        rts
-.zero   tst     FPT6+1          ; 0^x: 0, or ?/0 for a negative power
-        bpl     .r
-        jmp     dzerr
-.fc     jmp     fcerr
-.r      rts
-
-; ---- square root: a straight line through the mantissa, then Newton ----
-fpsqr   SUBROUTINE
-        tst     FACEXP
-        beq     .r
-        tst     FACSGN
-        bmi     .fc
-        jsr     fpst1
-        clra
-        ldab    FACEXP
-        addd    #129
-        lsrd
-        stab    FPK             ; the root's exponent
-        ldaa    #128
-        ldab    FACEXP
-        lsrb
-        bcc     .e
-        deca                    ; odd: .25 <= m < .5
-.e      staa    FACEXP
-        jsr     fpdo
-        dc.b    OPOLY+ESQT,0
-        ldaa    FACEXP
-        adda    FPK
-        suba    #128
-        staa    FACEXP
-        ldab    #3
-.n      pshb                    ; y = (y + x/y) / 2
-        jsr     fpdo
-        dc.b    OST+ET2,OLDA+ET1,OCALL+EDIV,OADD+ET2,0
-        dec     FACEXP
-        pulb
-        decb
-        bne     .n
-.r      rts
-.fc     jmp     fcerr
+        dc.w    fpl2e,fpln2a,fpln2b,fpsint,fpexpt,fplogt
+        dc.w    fpsub,fpmul,fpdiv,fpmov,fpint,fpsin,fpcos,fplog,fpexp
 
 ; ---- series ----
 ; FAC = P(FAC): X points at a count n, then n+1 packed coefficients, highest
@@ -1341,20 +1353,21 @@ fptan   jsr     fpdo
         dc.b    OST+ET5,OCALL+ECOS,OST+ET6,OLD+ET5,OCALL+ESIN
         dc.b    OCALL+EMOV,OLD+ET6,OCALL+EDIV,0
         rts
+fppowg  jsr     fpdo            ; EXP(power * LOG(base))
+        dc.b    OCALL+ELOG,OTIMES+ET6,OCALL+EEXP,0
+        rts
         ELSE
-fprnd:
-fppow:
 fpsqr:
 fplog:
 fpexp:
 fpsin:
 fpcos:
-fptan:  jmp     fcerr
+fptan:
+fppowg: jmp     fcerr
         ENDIF
 
 ; ---- constants ----
 fpc1    dc.b    $81,$00,$00,$00,$00   ; 1
-fpch    dc.b    $80,$00,$00,$00,$00   ; .5
 fpp10   dc.b    $84,$20,$00,$00,$00   ; 1E1
         dc.b    $87,$48,$00,$00,$00   ; 1E2
         dc.b    $8E,$1C,$40,$00,$00   ; 1E4
@@ -1362,6 +1375,10 @@ fpp10   dc.b    $84,$20,$00,$00,$00   ; 1E1
         dc.b    $B6,$0E,$1B,$C9,$BF   ; 1E16
 fp1e32  dc.b    $EB,$1D,$C5,$AD,$A8   ; 1E32
         IF FPFUNCS
+; SQR(m) ~ .647941994 * m + .366710269 for .25 <= m < 1 (within 6 %)
+fpsqa   dc.b    $80,$25,$DF,$86,$CA   ; .647941993927
+fpsqb   dc.b    $7F,$3B,$C1,$72,$C8   ; .366710268887
+fpch    dc.b    $80,$00,$00,$00,$00   ; .5
 fp2pi   dc.b    $80,$22,$F9,$83,$6E   ; 2/PI
 fppi2a  dc.b    $81,$49,$0F,$00,$00   ; PI/2, first 16 bits
 fppi2b  dc.b    $71,$5A,$A2,$00,$00   ; PI/2, next 16 bits
@@ -1369,11 +1386,7 @@ fppi2c  dc.b    $5F,$05,$A3,$08,$D3   ; PI/2, the rest
 fpl2e   dc.b    $81,$38,$AA,$3B,$29   ; 1/LOG(2)
 fpln2a  dc.b    $80,$31,$72,$17,$00   ; LOG(2), first 24 bits
 fpln2b  dc.b    $68,$77,$D1,$CF,$7A   ; LOG(2), the rest
-; near-best fits on the reduced ranges: SQR(m) for .25 <= m < 1,
-; SIN(r)/r in r^2, EXP(r), LOG((1+s)/(1-s))/s in s^2
-fpsqt   dc.b    1
-        dc.b    $80,$25,$DF,$86,$CA   ; .647941993927
-        dc.b    $7F,$3B,$C1,$72,$C8   ; .366710268887
+; near-best fits on the reduced ranges: SIN(r)/r in r^2, EXP(r), LOG((1+s)/(1-s))/s in s^2
 fpsint  dc.b    $84             ; odd
         dc.b    $6E,$36,$5B,$A4,$C6   ; 2.71734569941E-06
         dc.b    $74,$D0,$07,$73,$F3   ; -1.98392022139E-04
