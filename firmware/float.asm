@@ -70,7 +70,7 @@ FPK     equ     $427E           ; decimal exponent / quadrant / binary exponent
 ; 7800, text to number 4000.
 
 
-; SQR LOG EXP SIN COS TAN and fractional powers take about 800 bytes more;
+; SQR LOG EXP SIN COS TAN and fractional powers take about 700 bytes more;
 ; set FPFUNCS to 1 when the ROM has room for them (until then they give ?FC)
 FPFUNCS equ     0
 
@@ -197,9 +197,9 @@ fpnorm  SUBROUTINE
         std     FACM
         bcc     .range
         ror     FACM            ; carried out: mantissa $80000000
-        ldd     FPEXP
-        addd    #1
-        std     FPEXP
+        ldx     FPEXP
+        inx
+        stx     FPEXP
 .range  clr     FACRND
         ldd     FPEXP
         tsta
@@ -298,9 +298,9 @@ fpadd   SUBROUTINE
         bcc     .norm
         ldx     #FACM
         jsr     fprr5
-        ldd     FPEXP
-        addd    #1
-        std     FPEXP
+        ldx     FPEXP
+        inx
+        stx     FPEXP
 .norm   jmp     fpnorm
 .sub    ldaa    FACRND
         suba    ARGRND
