@@ -429,7 +429,9 @@ TEST(FirmwareFloat, TextBecomesTheNearestNumber) {
         EXPECT_LE(ulps(got, unpack(pack(c.want))), 1.0) << c.text << " -> " << double(got);
         EXPECT_EQ(used, c.used) << c.text;
     }
-    std::cout << "[ float ] fpparse " << cycles / std::size(cases) << " cycles on average\n";
+    std::cout << "[ float ] fpparse " << cycles / std::size(cases) << " cycles on average";
+    f.parse("2");
+    std::cout << ", " << f.parseCycles << " for \"2\"\n";
     int used;
     f.parse("1E39", &used);
     EXPECT_EQ(f.call("fpparse", kText), "overr");
@@ -591,6 +593,7 @@ TEST(FirmwareFloat, RandomNumbers) {
     std::cout << "[ float ] fprnd(6.9): " << cycles / 600 << " cycles on average\n";
     f.setFac(1);
     f.call("fprnd");
+    std::cout << "[ float ] fprnd(1): " << f.lastCycles << " cycles\n";
     EXPECT_EQ(f.fac(), 1);
     std::cout << "[ float ] deepest stack use so far: " << f.deepestStack << " bytes\n";
     // a negative argument restarts the sequence
