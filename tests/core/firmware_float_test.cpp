@@ -21,7 +21,21 @@
 namespace {
 
 // Routine and cell addresses from the assembler's symbol file. TOVRIN_FLOAT_ROM and
-// TOVRIN_FLOAT_SYM name another image and its symbols to try the routines in.
+// TOVRIN_FLOAT_SYM name another image and its symbols to try the routines in: while
+// the ROM has no room for the optional functions (FPFUNCS 0 in float.asm), assemble
+// float.asm alone with FPFUNCS 1 in a directory of its own, from a file such as
+//     processor 6803
+//   T_PLUS equ $A7
+//   T_MINUS equ $A8
+//     org $E000
+//   overr bra overr
+//   dzerr bra dzerr
+//   fcerr bra fcerr
+//     include "float.asm"
+//   reset bra reset
+//     org $FFFE
+//     dc.w reset
+// (dasm it.asm -f3 -oit.bin -sit.sym), and run these tests with the two variables set.
 std::map<std::string, uint16_t> loadSymbols() {
     std::map<std::string, uint16_t> syms;
     const char* other = std::getenv("TOVRIN_FLOAT_SYM");
