@@ -621,3 +621,40 @@ TEST(FirmwareFloat, RandomNumbers) {
     }
     EXPECT_EQ(first[0], first[1]);
 }
+
+TEST(FirmwareFloat, AnyBytesEndCleanly) {
+    FloatRom& f = rom();
+    std::mt19937 rng(77);
+    std::uniform_int_distribution<int> byte(0, 255);
+    // text: the parser stops inside what it was given and never runs away
+    for (int i = 0; i < 400; ++i) {
+        std::string t;
+        int n = byte(rng) % 14;
+        for (int k = 0; k < n; ++k) {
+            const char pool[] = "0123456789.E+- \xA7\xA8:A";
+            t += pool[byte(rng) % (sizeof pool - 1)];
+        }
+        for (size_t k = 0; k <= t.size(); ++k) f.poke(static_cast<uint16_t>(kText + k), k < t.size() ? uint8_t(t[k]) : 0);
+        std::string end = f.call("fpparse", kText);
+        ASSERT_TRUE(end == "" || end == "overr") << t << " -> " << end;
+        if (end == "") {
+            ASSERT_LE(f.b.m->cpu.x, kText + t.size()) << t;
+        }
+    }
+    // numbers: every packed pattern goes through every operation to a result or an error
+    const char* ops[] = {"fpadd", "fpsub", "fpmul", "fpdiv", "fppow", "fpcmp"};
+    for (int i = 0; i < 600; ++i) {
+        Packed a, b;
+        for (auto& x : a) x = static_cast<uint8_t>(byte(rng));
+        for (auto& x : b) x = static_cast<uint8_t>(byte(rng));
+        f.put(kOpA, a);
+        f.put(kOpB, b);
+        f.call("fpldarg", kOpA);
+        f.call("fpld", kOpB);
+        std::string end = f.call(ops[i % 6]);
+        ASSERT_NE(end, "hung") << ops[i % 6];
+        f.call("fpld", kOpB);
+        ASSERT_EQ(f.call("fpstr"), "");
+        ASSERT_LE(f.text().size(), 15u);
+    }
+}
