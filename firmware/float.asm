@@ -471,43 +471,42 @@ fpdiv   SUBROUTINE
 
 ; ---- comparison ----
 fpcmp   SUBROUTINE
-        ldab    FACEXP
-        beq     .argsg          ; FAC 0: the sign of ARG
         ldab    ARGEXP
-        beq     .facsg          ; ARG 0: minus the sign of FAC
+        beq     .az             ; ARG 0: minus the sign of FAC
+        ldab    FACEXP
+        beq     .as             ; FAC 0: the sign of ARG
         ldaa    ARGSGN
         cmpa    FACSGN
-        bne     .argsg
+        bne     .as             ; signs differ: the sign of ARG
+        ldab    ARGEXP
         cmpb    FACEXP
-        bne     .dif
+        bne     .d
         ldd     ARGM
         subd    FACM
-        bne     .dif
+        bne     .d
         ldd     ARGM+2
         subd    FACM+2
-        bne     .dif
-        clrb
-        rts
-.dif    ldab    #1
-        bcc     .mag
+        beq     .r              ; B = 0
+.d      ldab    #1              ; the larger magnitude, its sign
+        bcc     .as2
         negb
-.mag    tst     ARGSGN
-        bpl     .done
+.as2    tst     ARGSGN
+        bpl     .r
         negb
-.done   tstb
-        rts
-.argsg  ldab    ARGEXP
-        beq     .done
-        ldab    #1
-        tst     ARGSGN
-        bpl     .done
-        negb
-        bra     .done
-.facsg  ldab    #$FF
+        bra     .r
+.az     ldab    FACEXP
+        beq     .r
+        ldab    #$FF
         tst     FACSGN
-        bpl     .done
+        bpl     .r
         negb
-        bra     .done
+        bra     .r
+.as     ldab    #1
+        tst     ARGSGN
+        bpl     .r
+        negb
+.r      tstb
+        rts
 
 ; ---- integers ----
 fpfromb clra
@@ -725,16 +724,14 @@ fpparse SUBROUTINE
         ldx     #FACM+3
         bsr     fpm10
         pulx
-        tst     FPREM
-        beq     .nx
-        ldd     FPE
-        subd    #1
-        bra     .se
-.skip   tst     FPREM
-        bne     .nx
-        ldd     FPE
-        addd    #1
-.se     std     FPE
+        ldab    FPREM           ; after the point: one place down
+        tba
+        bra     .ad
+.skip   ldab    FPREM           ; before it: one place up
+        incb
+        clra
+.ad     addd    FPE
+        std     FPE
         bra     .nx
 .note   cmpa    #'E-'0
         bne     .end
