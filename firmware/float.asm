@@ -487,22 +487,18 @@ fpcmp   SUBROUTINE
         ldd     ARGM+2
         subd    FACM+2
         beq     .r              ; B = 0
-.d      ldab    #1              ; the larger magnitude, its sign
-        bcc     .as2
-        negb
-.as2    tst     ARGSGN
-        bpl     .r
-        negb
-        bra     .r
+.d      ldaa    ARGSGN          ; the larger magnitude, its sign
+        bcc     .x
+        coma
+        bra     .x
 .az     ldab    FACEXP
         beq     .r
-        ldab    #$FF
-        tst     FACSGN
-        bpl     .r
-        negb
-        bra     .r
-.as     ldab    #1
-        tst     ARGSGN
+        ldaa    FACSGN          ; ARG 0: minus the sign of FAC
+        coma
+        bra     .x
+.as     ldaa    ARGSGN
+.x      ldab    #1
+        tsta
         bpl     .r
         negb
 .r      tstb
