@@ -1081,25 +1081,16 @@ fpsqr   SUBROUTINE
         bcc     .e
         deca                    ; odd: .25 <= m < .5
 .e      staa    FACEXP
-        ldx     #fpsqa
-        jsr     fpldarg
-        jsr     fpmul
-        ldx     #fpsqb
-        jsr     fpldarg
-        jsr     fpadd
+        jsr     fpdo
+        dc.b    OTIMES+ESQA,OADD+ESQB,0
         ldaa    FACEXP
         adda    FPK
         suba    #128
         staa    FACEXP
         ldab    #3
 .n      pshb                    ; y = (y + x/y) / 2
-        jsr     fpst2
-        ldx     #FPT1
-        jsr     fpldarg
-        jsr     fpdiv
-        ldx     #FPT2
-        jsr     fpldarg
-        jsr     fpadd
+        jsr     fpdo
+        dc.b    OST+ET2,OLDA+ET1,OCALL+EDIV,OADD+ET2,0
         dec     FACEXP
         pulb
         decb
@@ -1181,9 +1172,12 @@ ESIN    equ     21
 ECOS    equ     22
 ELOG    equ     23
 EEXP    equ     24
+ESQA    equ     25
+ESQB    equ     26
 fpents  dc.w    FPT1,FPT2,FPT5,FPT6,fpc1,fpch,fp2pi,fppi2a,fppi2b,fppi2c
         dc.w    fpl2e,fpln2a,fpln2b,fpsint,fpexpt,fplogt
         dc.w    fpsub,fpmul,fpdiv,fpmov,fpint,fpsin,fpcos,fplog,fpexp
+        dc.w    fpsqa,fpsqb
 
 ; ---- series ----
 ; FAC = P(FAC): X points at a count n, then n+1 packed coefficients, highest
