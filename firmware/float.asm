@@ -1114,11 +1114,10 @@ ORED    equ     $E0             ; FAC = FPT2 - FPT1 * the number (fpred)
 fpdo    SUBROUTINE
         pulx
 .l      ldab    0,x
-        inx
-        tstb
         bne     .op
-        jmp     0,x             ; 0: carry on after the codes
-.op     pshx
+        jmp     1,x             ; 0: carry on after the codes
+.op     inx
+        pshx
         ldx     #.ret
         pshx                    ; where the operation returns to
         stab    FPCODE
@@ -1210,8 +1209,8 @@ fppoly  SUBROUTINE
         ldx     #FPT3
         jsr     fpldarg
         jsr     fpmul
-        tsx
-        ldx     0,x
+        pulx
+        pshx
         jsr     fpldarg
         jsr     fpadd
         pulx
@@ -1317,16 +1316,10 @@ fptrig  SUBROUTINE
         ldab    FPK
         lsrb
         bcc     .s
-        ldaa    FACEXP          ; COS(r) = 1 - 2 * SIN(r/2)^2
-        beq     .c0
-        dec     FACEXP
-.c0     jsr     fpdo
-        dc.b    OPOLY+ESINT,OCALL+EMOV,OCALL+EMUL,0
-        ldaa    FACEXP
-        beq     .c1
-        inc     FACEXP
-.c1     jsr     fpdo
-        dc.b    OLDA+EC1,OCALL+ESUB,0
+        jsr     fpdo            ; COS(r) = 2 * (.5 - SIN(r/2)^2)
+        dc.b    OTIMES+ECH,OPOLY+ESINT,OCALL+EMOV,OCALL+EMUL
+        dc.b    OLDA+ECH,OCALL+ESUB,0
+        inc     FACEXP          ; .35 < .5 - SIN(r/2)^2 <= .5
         bra     .q
 .s      jsr     fpdo
         dc.b    OPOLY+ESINT,0
