@@ -127,6 +127,27 @@ fpmov   ldd     FACEXP
         staa    ARGSGN
         rts
 
+; ---- sign ----
+fpneg   SUBROUTINE
+        tst     FACEXP
+        beq     .r
+        com     FACSGN
+.r      rts
+
+fpabs   clr     FACSGN
+        rts
+
+fpsgn   tst     FACEXP
+        bne     fpone
+        rts
+; FAC = 1 with FAC's sign
+fpone   ldd     #$8180
+        std     FACEXP
+        ldd     #0
+        std     FACM+1
+        std     FACM+3
+        rts
+
 ; exchange FAC and ARG
 fpswap  SUBROUTINE
         ldx     #FACEXP
@@ -139,21 +160,82 @@ fpswap  SUBROUTINE
         bne     .l
         rts
 
-; shift the 5 bytes at X one bit left / right (A and B kept)
-fpshl   clc
-fprl5   rol     4,x
-        rol     3,x
-        rol     2,x
-        rol     1,x
-        rol     0,x
+; ---- addition: the larger magnitude in FAC, ARG shifted to match ----
+fpsub   bsr     fpneg
+fpadd   SUBROUTINE
+        ldab    ARGEXP
+        bne     .a
         rts
-fpshr   clc
-fprr5   ror     0,x
-        ror     1,x
-        ror     2,x
-        ror     3,x
-        ror     4,x
-        rts
+.a
+        ldaa    FACEXP
+        beq     fpswap          ; FAC 0: the sum is ARG
+        sba
+        bhi     .align
+        bne     .swap
+        ldd     FACM            ; equal exponents: compare the mantissas
+        subd    ARGM
+        bne     .c
+        ldd     FACM+2
+        subd    ARGM+2
+.c      bcc     .d
+.swap   bsr     fpswap
+.d      ldaa    FACEXP
+        suba    ARGEXP
+.align  cmpa    #40
+        bhs     .r              ; ARG too small to count
+.byte   cmpa    #8
+        blo     .bit
+        ldab    ARGM+3          ; ARG one byte down
+        stab    ARGRND
+        ldx     ARGM+1
+        stx     ARGM+2
+        ldab    ARGM
+        stab    ARGM+1
+        clr     ARGM
+        suba    #8
+        bra     .byte
+.bit    ldx     #ARGM
+.bl     tsta
+        beq     .go
+        jsr     fpshr
+        deca
+        bra     .bl
+.go     ldab    FACEXP
+        std     FPEXP           ; A = 0 here
+        ldaa    FACSGN
+        eora    ARGSGN
+        bmi     .sub
+        ldaa    FACRND
+        adda    ARGRND
+        staa    FACRND
+        ldd     FACM+2
+        adcb    ARGM+3
+        adca    ARGM+2
+        std     FACM+2
+        ldd     FACM
+        adcb    ARGM+1
+        adca    ARGM
+        std     FACM
+        bcc     .norm
+        ldx     #FACM
+        jsr     fprr5
+        ldx     FPEXP
+        inx
+        stx     FPEXP
+        bra     .norm
+.r      rts
+.sub    ldaa    FACRND
+        suba    ARGRND
+        staa    FACRND
+        ldd     FACM+2
+        sbcb    ARGM+3
+        sbca    ARGM+2
+        std     FACM+2
+        ldd     FACM
+        sbcb    ARGM+1
+        sbca    ARGM
+        std     FACM
+.norm                           ; on into fpnorm
 
 ; ---- normalising and rounding ----
 ; in: FACM..FACRND a 40-bit mantissa, FPEXP its exponent (16-bit, signed);
@@ -217,111 +299,27 @@ fpzero  clra
         staa    FACRND
         rts
 
-; ---- sign ----
-fpneg   SUBROUTINE
-        tst     FACEXP
-        beq     .r
-        com     FACSGN
-.r      rts
-
-fpabs   clr     FACSGN
+; shift the 5 bytes at X one bit left / right (A and B kept)
+fpshl   clc
+fprl5   rol     4,x
+        rol     3,x
+        rol     2,x
+        rol     1,x
+        rol     0,x
         rts
-
-fpsgn   tst     FACEXP
-        bne     fpone
+fpshr   clc
+fprr5   ror     0,x
+        ror     1,x
+        ror     2,x
+        ror     3,x
+        ror     4,x
         rts
-; FAC = 1 with FAC's sign
-fpone   ldd     #$8180
-        std     FACEXP
-        ldd     #0
-        std     FACM+1
-        std     FACM+3
-        rts
-
-; ---- addition: the larger magnitude in FAC, ARG shifted to match ----
-fpsub   bsr     fpneg
-fpadd   SUBROUTINE
-        ldab    ARGEXP
-        bne     .a
-        rts
-.a
-        ldaa    FACEXP
-        bne     *+5
-        jmp     fpswap          ; FAC 0: the sum is ARG
-        sba
-        bhi     .align
-        bne     .swap
-        ldd     FACM            ; equal exponents: compare the mantissas
-        subd    ARGM
-        bne     .c
-        ldd     FACM+2
-        subd    ARGM+2
-.c      bcc     .d
-.swap   jsr     fpswap
-.d      ldaa    FACEXP
-        suba    ARGEXP
-.align  cmpa    #40
-        bhs     .r              ; ARG too small to count
-.byte   cmpa    #8
-        blo     .bit
-        ldab    ARGM+3          ; ARG one byte down
-        stab    ARGRND
-        ldx     ARGM+1
-        stx     ARGM+2
-        ldab    ARGM
-        stab    ARGM+1
-        clr     ARGM
-        suba    #8
-        bra     .byte
-.bit    ldx     #ARGM
-.bl     tsta
-        beq     .go
-        jsr     fpshr
-        deca
-        bra     .bl
-.go     ldab    FACEXP
-        std     FPEXP           ; A = 0 here
-        ldaa    FACSGN
-        eora    ARGSGN
-        bmi     .sub
-        ldaa    FACRND
-        adda    ARGRND
-        staa    FACRND
-        ldd     FACM+2
-        adcb    ARGM+3
-        adca    ARGM+2
-        std     FACM+2
-        ldd     FACM
-        adcb    ARGM+1
-        adca    ARGM
-        std     FACM
-        bcc     .norm
-        ldx     #FACM
-        jsr     fprr5
-        ldx     FPEXP
-        inx
-        stx     FPEXP
-.norm   jmp     fpnorm
-.sub    ldaa    FACRND
-        suba    ARGRND
-        staa    FACRND
-        ldd     FACM+2
-        sbcb    ARGM+3
-        sbca    ARGM+2
-        std     FACM+2
-        ldd     FACM
-        sbcb    ARGM+1
-        sbca    ARGM
-        std     FACM
-        bra     .norm
-.r      rts
 
 ; ---- multiplication: one row of 8x8 products per byte of ARG ----
 FPPO    equ     FPPRD-ARGM      ; from an ARG byte to its place in the product
 fpmul   SUBROUTINE
         ldab    ARGEXP
-        bne     *+5
-        jmp     fpzero
+        beq     fpzero
         ldab    FACEXP
         beq     .r
         clra
