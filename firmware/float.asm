@@ -70,8 +70,8 @@ FPK     equ     $427E           ; decimal exponent / quadrant / binary exponent
 ; 7800, text to number 4000.
 
 
-; RND ^ SQR LOG EXP SIN COS TAN take about 950 bytes more; set FPFUNCS to 1
-; when the ROM has room for them (until then they give ?FC)
+; SQR LOG EXP SIN COS TAN and fractional powers take about 700 bytes more;
+; set FPFUNCS to 1 when the ROM has room for them (until then they give ?FC)
 FPFUNCS equ     0
 
 ; ---- loading, storing, moving ----
@@ -127,6 +127,27 @@ fpmov   ldd     FACEXP
         staa    ARGSGN
         rts
 
+; ---- sign ----
+fpneg   SUBROUTINE
+        tst     FACEXP
+        beq     .r
+        com     FACSGN
+.r      rts
+
+fpabs   clr     FACSGN
+        rts
+
+fpsgn   tst     FACEXP
+        bne     fpone
+        rts
+; FAC = 1 with FAC's sign
+fpone   ldd     #$8180
+        std     FACEXP
+        ldd     #0
+        std     FACM+1
+        std     FACM+3
+        rts
+
 ; exchange FAC and ARG
 fpswap  SUBROUTINE
         ldx     #FACEXP
@@ -139,21 +160,82 @@ fpswap  SUBROUTINE
         bne     .l
         rts
 
-; shift the 5 bytes at X one bit left / right (A and B kept)
-fpshl   clc
-fprl5   rol     4,x
-        rol     3,x
-        rol     2,x
-        rol     1,x
-        rol     0,x
+; ---- addition: the larger magnitude in FAC, ARG shifted to match ----
+fpsub   bsr     fpneg
+fpadd   SUBROUTINE
+        ldab    ARGEXP
+        bne     .a
         rts
-fpshr   clc
-fprr5   ror     0,x
-        ror     1,x
-        ror     2,x
-        ror     3,x
-        ror     4,x
-        rts
+.a
+        ldaa    FACEXP
+        beq     fpswap          ; FAC 0: the sum is ARG
+        sba
+        bhi     .align
+        bne     .swap
+        ldd     FACM            ; equal exponents: compare the mantissas
+        subd    ARGM
+        bne     .c
+        ldd     FACM+2
+        subd    ARGM+2
+.c      bcc     .d
+.swap   bsr     fpswap
+.d      ldaa    FACEXP
+        suba    ARGEXP
+.align  cmpa    #40
+        bhs     .r              ; ARG too small to count
+.byte   cmpa    #8
+        blo     .bit
+        ldab    ARGM+3          ; ARG one byte down
+        stab    ARGRND
+        ldx     ARGM+1
+        stx     ARGM+2
+        ldab    ARGM
+        stab    ARGM+1
+        clr     ARGM
+        suba    #8
+        bra     .byte
+.bit    ldx     #ARGM
+.bl     tsta
+        beq     .go
+        jsr     fpshr
+        deca
+        bra     .bl
+.go     ldab    FACEXP
+        std     FPEXP           ; A = 0 here
+        ldaa    FACSGN
+        eora    ARGSGN
+        bmi     .sub
+        ldaa    FACRND
+        adda    ARGRND
+        staa    FACRND
+        ldd     FACM+2
+        adcb    ARGM+3
+        adca    ARGM+2
+        std     FACM+2
+        ldd     FACM
+        adcb    ARGM+1
+        adca    ARGM
+        std     FACM
+        bcc     .norm
+        ldx     #FACM
+        jsr     fprr5
+        ldx     FPEXP
+        inx
+        stx     FPEXP
+        bra     .norm
+.r      rts
+.sub    ldaa    FACRND
+        suba    ARGRND
+        staa    FACRND
+        ldd     FACM+2
+        sbcb    ARGM+3
+        sbca    ARGM+2
+        std     FACM+2
+        ldd     FACM
+        sbcb    ARGM+1
+        sbca    ARGM
+        std     FACM
+.norm                           ; on into fpnorm
 
 ; ---- normalising and rounding ----
 ; in: FACM..FACRND a 40-bit mantissa, FPEXP its exponent (16-bit, signed);
@@ -197,9 +279,9 @@ fpnorm  SUBROUTINE
         std     FACM
         bcc     .range
         ror     FACM            ; carried out: mantissa $80000000
-        ldd     FPEXP
-        addd    #1
-        std     FPEXP
+        ldx     FPEXP
+        inx
+        stx     FPEXP
 .range  clr     FACRND
         ldd     FPEXP
         tsta
@@ -217,111 +299,27 @@ fpzero  clra
         staa    FACRND
         rts
 
-; ---- sign ----
-fpneg   SUBROUTINE
-        tst     FACEXP
-        beq     .r
-        com     FACSGN
-.r      rts
-
-fpabs   clr     FACSGN
+; shift the 5 bytes at X one bit left / right (A and B kept)
+fpshl   clc
+fprl5   rol     4,x
+        rol     3,x
+        rol     2,x
+        rol     1,x
+        rol     0,x
         rts
-
-fpsgn   tst     FACEXP
-        bne     fpone
+fpshr   clc
+fprr5   ror     0,x
+        ror     1,x
+        ror     2,x
+        ror     3,x
+        ror     4,x
         rts
-; FAC = 1 with FAC's sign
-fpone   ldd     #$8180
-        std     FACEXP
-        ldd     #0
-        std     FACM+1
-        std     FACM+3
-        rts
-
-; ---- addition: the larger magnitude in FAC, ARG shifted to match ----
-fpsub   bsr     fpneg
-fpadd   SUBROUTINE
-        ldab    ARGEXP
-        bne     .a
-        rts
-.a
-        ldaa    FACEXP
-        bne     *+5
-        jmp     fpswap          ; FAC 0: the sum is ARG
-        sba
-        bhi     .align
-        bne     .swap
-        ldd     FACM            ; equal exponents: compare the mantissas
-        subd    ARGM
-        bne     .c
-        ldd     FACM+2
-        subd    ARGM+2
-.c      bcc     .d
-.swap   jsr     fpswap
-.d      ldaa    FACEXP
-        suba    ARGEXP
-.align  cmpa    #40
-        bhs     .r              ; ARG too small to count
-.byte   cmpa    #8
-        blo     .bit
-        ldab    ARGM+3          ; ARG one byte down
-        stab    ARGRND
-        ldx     ARGM+1
-        stx     ARGM+2
-        ldab    ARGM
-        stab    ARGM+1
-        clr     ARGM
-        suba    #8
-        bra     .byte
-.bit    ldx     #ARGM
-.bl     tsta
-        beq     .go
-        jsr     fpshr
-        deca
-        bra     .bl
-.go     ldab    FACEXP
-        std     FPEXP           ; A = 0 here
-        ldaa    FACSGN
-        eora    ARGSGN
-        bmi     .sub
-        ldaa    FACRND
-        adda    ARGRND
-        staa    FACRND
-        ldd     FACM+2
-        adcb    ARGM+3
-        adca    ARGM+2
-        std     FACM+2
-        ldd     FACM
-        adcb    ARGM+1
-        adca    ARGM
-        std     FACM
-        bcc     .norm
-        ldx     #FACM
-        jsr     fprr5
-        ldd     FPEXP
-        addd    #1
-        std     FPEXP
-.norm   jmp     fpnorm
-.sub    ldaa    FACRND
-        suba    ARGRND
-        staa    FACRND
-        ldd     FACM+2
-        sbcb    ARGM+3
-        sbca    ARGM+2
-        std     FACM+2
-        ldd     FACM
-        sbcb    ARGM+1
-        sbca    ARGM
-        std     FACM
-        bra     .norm
-.r      rts
 
 ; ---- multiplication: one row of 8x8 products per byte of ARG ----
 FPPO    equ     FPPRD-ARGM      ; from an ARG byte to its place in the product
 fpmul   SUBROUTINE
         ldab    ARGEXP
-        bne     *+5
-        jmp     fpzero
+        beq     fpzero
         ldab    FACEXP
         beq     .r
         clra
@@ -471,43 +469,38 @@ fpdiv   SUBROUTINE
 
 ; ---- comparison ----
 fpcmp   SUBROUTINE
-        ldab    FACEXP
-        beq     .argsg          ; FAC 0: the sign of ARG
         ldab    ARGEXP
-        beq     .facsg          ; ARG 0: minus the sign of FAC
+        beq     .az             ; ARG 0: minus the sign of FAC
+        ldab    FACEXP
+        beq     .as             ; FAC 0: the sign of ARG
         ldaa    ARGSGN
         cmpa    FACSGN
-        bne     .argsg
+        bne     .as             ; signs differ: the sign of ARG
+        ldab    ARGEXP
         cmpb    FACEXP
-        bne     .dif
+        bne     .d
         ldd     ARGM
         subd    FACM
-        bne     .dif
+        bne     .d
         ldd     ARGM+2
         subd    FACM+2
-        bne     .dif
-        clrb
+        beq     .r              ; B = 0
+.d      ldaa    ARGSGN          ; the larger magnitude, its sign
+        bcc     .x
+        coma
+        bra     .x
+.az     ldab    FACEXP
+        beq     .r
+        ldaa    FACSGN          ; ARG 0: minus the sign of FAC
+        coma
+        bra     .x
+.as     ldaa    ARGSGN
+.x      ldab    #1
+        tsta
+        bpl     .r
+        negb
+.r      tstb
         rts
-.dif    ldab    #1
-        bcc     .mag
-        negb
-.mag    tst     ARGSGN
-        bpl     .done
-        negb
-.done   tstb
-        rts
-.argsg  ldab    ARGEXP
-        beq     .done
-        ldab    #1
-        tst     ARGSGN
-        bpl     .done
-        negb
-        bra     .done
-.facsg  ldab    #$FF
-        tst     FACSGN
-        bpl     .done
-        negb
-        bra     .done
 
 ; ---- integers ----
 fpfromb clra
@@ -725,16 +718,14 @@ fpparse SUBROUTINE
         ldx     #FACM+3
         bsr     fpm10
         pulx
-        tst     FPREM
-        beq     .nx
-        ldd     FPE
-        subd    #1
-        bra     .se
-.skip   tst     FPREM
-        bne     .nx
-        ldd     FPE
-        addd    #1
-.se     std     FPE
+        ldab    FPREM           ; after the point: one place down
+        tba
+        bra     .ad
+.skip   ldab    FPREM           ; before it: one place up
+        incb
+        clra
+.ad     addd    FPE
+        std     FPE
         bra     .nx
 .note   cmpa    #'E-'0
         bne     .end
@@ -942,87 +933,6 @@ fpstr   SUBROUTINE
         abx
         jmp     .fin
 
-        IF FPFUNCS
-; ---- operation codes ----
-; The functions are mostly fixed runs of the operations above; they are kept as
-; one byte each: jsr fpdo, then the codes, then 0. A code is an operation
-; (the top 3 bits) on an entry of fpents (the low 5 bits).
-FPCODE  equ     FPTMP+5
-OCALL   equ     $00             ; call the entry
-OLD     equ     $20             ; FAC = the number at the entry
-OLDA    equ     $40             ; ARG = ...
-OST     equ     $60             ; store FAC there
-OADD    equ     $80             ; FAC = FAC + the number
-OTIMES  equ     $A0             ; FAC = FAC * the number
-OPOLY   equ     $C0             ; the series at the entry (fppoly)
-ORED    equ     $E0             ; FAC = FPT2 - FPT1 * the number (fpred)
-fpdo    SUBROUTINE
-        pulx
-.l      ldab    0,x
-        inx
-        tstb
-        bne     .op
-        jmp     0,x             ; 0: carry on after the codes
-.op     pshx
-        ldx     #.ret
-        pshx                    ; where the operation returns to
-        stab    FPCODE
-        lsrb
-        lsrb
-        lsrb
-        lsrb
-        andb    #$0E
-        ldx     #.ops
-        abx
-        ldx     0,x
-        pshx                    ; the operation
-        ldab    FPCODE
-        andb    #$1F
-        aslb
-        ldx     #fpents
-        abx
-        ldx     0,x             ; its entry
-        rts
-.ret    pulx
-        bra     .l
-.ops    dc.w    .call,fpld,fpldarg,fpst,.add,.times,fppoly,fpred
-.call   jmp     0,x
-.add    jsr     fpldarg
-        jmp     fpadd
-.times  jsr     fpldarg
-        jmp     fpmul
-
-ET1     equ     0
-ET2     equ     1
-ET5     equ     2
-ET6     equ     3
-EC1     equ     4
-ECH     equ     5
-E2PI    equ     6
-EPI2A   equ     7
-EPI2B   equ     8
-EPI2C   equ     9
-EL2E    equ     10
-ELN2A   equ     11
-ELN2B   equ     12
-ESQT    equ     13
-ESINT   equ     14
-EEXPT   equ     15
-ELOGT   equ     16
-ESUB    equ     17
-EMUL    equ     18
-EDIV    equ     19
-EMOV    equ     20
-EINT    equ     21
-ESIN    equ     22
-ECOS    equ     23
-ELOG    equ     24
-EEXP    equ     25
-ESWAP   equ     26
-fpents  dc.w    FPT1,FPT2,FPT5,FPT6,fpc1,fpch,fp2pi,fppi2a,fppi2b,fppi2c
-        dc.w    fpl2e,fpln2a,fpln2b,fpsqt,fpsint,fpexpt,fplogt
-        dc.w    fpsub,fpmul,fpdiv,fpmov,fpint,fpsin,fpcos,fplog,fpexp,fpswap
-
 ; ---- random numbers: xorshift (13, 17, 5) on the 32-bit seed ----
 fprnd   SUBROUTINE
         tst     FACSGN
@@ -1040,9 +950,12 @@ fprnd   SUBROUTINE
         jsr     fpint           ; 1..INT(n)
         jsr     fpst1
         bsr     fprndf
-        jsr     fpdo
-        dc.b    OTIMES+ET1,OCALL+EINT,OADD+EC1,0
-        rts
+        ldx     #FPT1
+        jsr     fpldarg
+        jsr     fpmul
+        jsr     fpint
+        jsr     fparg1
+        jmp     fpadd
 .one    bsr     fprndf
         jmp     fpone
 ; FAC = the next random fraction, 0 < FAC < 1
@@ -1092,10 +1005,14 @@ fprndf  SUBROUTINE
         std     RNDSD+2
         rts
 
-; ---- powers ----
+; ---- powers (fractional ones need LOG and EXP) ----
 fppow   SUBROUTINE
-        jsr     fpdo
-        dc.b    OST+ET6,OCALL+ESWAP,OST+ET5,OCALL+ESWAP,0
+        ldx     #FPT6           ; the power
+        jsr     fpst
+        jsr     fpswap
+        ldx     #FPT5           ; the base
+        jsr     fpst
+        jsr     fpswap
         jsr     fpuint
         bcs     .gen
         tst     FPFRC
@@ -1136,15 +1053,14 @@ fppow   SUBROUTINE
         beq     .zero
         tst     FACSGN
         bmi     .fc
-        jsr     fpdo
-        dc.b    OCALL+ELOG,OTIMES+ET6,OCALL+EEXP,0
-        rts
+        jmp     fppowg
 .zero   tst     FPT6+1          ; 0^x: 0, or ?/0 for a negative power
         bpl     .r
         jmp     dzerr
 .fc     jmp     fcerr
 .r      rts
 
+        IF FPFUNCS
 ; ---- square root: a straight line through the mantissa, then Newton ----
 fpsqr   SUBROUTINE
         tst     FACEXP
@@ -1164,7 +1080,7 @@ fpsqr   SUBROUTINE
         deca                    ; odd: .25 <= m < .5
 .e      staa    FACEXP
         jsr     fpdo
-        dc.b    OPOLY+ESQT,0
+        dc.b    OTIMES+ESQA,OADD+ESQB,0
         ldaa    FACEXP
         adda    FPK
         suba    #128
@@ -1179,6 +1095,86 @@ fpsqr   SUBROUTINE
         bne     .n
 .r      rts
 .fc     jmp     fcerr
+
+; ---- operation codes ----
+; The functions are mostly fixed runs of the operations above; they are kept as
+; one byte each: jsr fpdo, then the codes, then 0. A code is an operation
+; (the top 3 bits) on an entry of fpents (the low 5 bits).
+FPCODE  equ     FPTMP+5
+OCALL   equ     $00             ; call the entry
+OLD     equ     $20             ; FAC = the number at the entry
+OLDA    equ     $40             ; ARG = ...
+OST     equ     $60             ; store FAC there
+OADD    equ     $80             ; FAC = FAC + the number
+OTIMES  equ     $A0             ; FAC = FAC * the number
+OPOLY   equ     $C0             ; the series at the entry (fppoly)
+ORED    equ     $E0             ; FAC = FPT2 - FPT1 * the number (fpred)
+fpdo    SUBROUTINE
+        pulx
+.l      ldab    0,x
+        bne     .op
+        jmp     1,x             ; 0: carry on after the codes
+.op     inx
+        pshx
+        ldx     #.ret
+        pshx                    ; where the operation returns to
+        stab    FPCODE
+        lsrb
+        lsrb
+        lsrb
+        lsrb
+        andb    #$0E
+        ldx     #.ops
+        abx
+        ldx     0,x
+        pshx                    ; the operation
+        ldab    FPCODE
+        andb    #$1F
+        aslb
+        ldx     #fpents
+        abx
+        ldx     0,x             ; its entry
+        rts
+.ret    pulx
+        bra     .l
+.ops    dc.w    .call,fpld,fpldarg,fpst,.add,.times,fppoly,fpred
+.call   jmp     0,x
+.add    jsr     fpldarg
+        jmp     fpadd
+.times  jsr     fpldarg
+        jmp     fpmul
+
+ET1     equ     0
+ET2     equ     1
+ET5     equ     2
+ET6     equ     3
+EC1     equ     4
+ECH     equ     5
+E2PI    equ     6
+EPI2A   equ     7
+EPI2B   equ     8
+EPI2C   equ     9
+EL2E    equ     10
+ELN2A   equ     11
+ELN2B   equ     12
+ESINT   equ     13
+EEXPT   equ     14
+ELOGT   equ     15
+ESUB    equ     16
+EMUL    equ     17
+EDIV    equ     18
+EMOV    equ     19
+EINT    equ     20
+ESIN    equ     21
+ECOS    equ     22
+ELOG    equ     23
+EEXP    equ     24
+ESQA    equ     25
+ESQB    equ     26
+fpents  dc.w    FPT1,FPT2,FPT5,FPT6,fpc1,fpch,fp2pi,fppi2a,fppi2b,fppi2c
+        dc.w    fpl2e,fpln2a,fpln2b,fpsint,fpexpt,fplogt
+        dc.w    fpsub,fpmul,fpdiv,fpmov,fpint,fpsin,fpcos,fplog,fpexp
+        dc.w    fpsqa,fpsqb
 
 ; ---- series ----
 ; FAC = P(FAC): X points at a count n, then n+1 packed coefficients, highest
@@ -1211,8 +1207,8 @@ fppoly  SUBROUTINE
         ldx     #FPT3
         jsr     fpldarg
         jsr     fpmul
-        tsx
-        ldx     0,x
+        pulx
+        pshx
         jsr     fpldarg
         jsr     fpadd
         pulx
@@ -1318,16 +1314,10 @@ fptrig  SUBROUTINE
         ldab    FPK
         lsrb
         bcc     .s
-        ldaa    FACEXP          ; COS(r) = 1 - 2 * SIN(r/2)^2
-        beq     .c0
-        dec     FACEXP
-.c0     jsr     fpdo
-        dc.b    OPOLY+ESINT,OCALL+EMOV,OCALL+EMUL,0
-        ldaa    FACEXP
-        beq     .c1
-        inc     FACEXP
-.c1     jsr     fpdo
-        dc.b    OLDA+EC1,OCALL+ESUB,0
+        jsr     fpdo            ; COS(r) = 2 * (.5 - SIN(r/2)^2)
+        dc.b    OTIMES+ECH,OPOLY+ESINT,OCALL+EMOV,OCALL+EMUL
+        dc.b    OLDA+ECH,OCALL+ESUB,0
+        inc     FACEXP          ; .35 < .5 - SIN(r/2)^2 <= .5
         bra     .q
 .s      jsr     fpdo
         dc.b    OPOLY+ESINT,0
@@ -1341,27 +1331,25 @@ fptan   jsr     fpdo
         dc.b    OST+ET5,OCALL+ECOS,OST+ET6,OLD+ET5,OCALL+ESIN
         dc.b    OCALL+EMOV,OLD+ET6,OCALL+EDIV,0
         rts
+fppowg  jsr     fpdo            ; EXP(power * LOG(base))
+        dc.b    OCALL+ELOG,OTIMES+ET6,OCALL+EEXP,0
+        rts
         ELSE
-fprnd:
-fppow:
 fpsqr:
 fplog:
 fpexp:
 fpsin:
 fpcos:
-fptan:  jmp     fcerr
+fptan:
+fppowg: jmp     fcerr
         ENDIF
 
 ; ---- constants ----
-fpc1    dc.b    $81,$00,$00,$00,$00   ; 1
-fpch    dc.b    $80,$00,$00,$00,$00   ; .5
-fpp10   dc.b    $84,$20,$00,$00,$00   ; 1E1
-        dc.b    $87,$48,$00,$00,$00   ; 1E2
-        dc.b    $8E,$1C,$40,$00,$00   ; 1E4
-        dc.b    $9B,$3E,$BC,$20,$00   ; 1E8
-        dc.b    $B6,$0E,$1B,$C9,$BF   ; 1E16
-fp1e32  dc.b    $EB,$1D,$C5,$AD,$A8   ; 1E32
         IF FPFUNCS
+; SQR(m) ~ .647941994 * m + .366710269 for .25 <= m < 1 (within 6 %)
+fpsqa   dc.b    $80,$25,$DF,$86,$CA   ; .647941993927
+fpsqb   dc.b    $7F,$3B,$C1,$72,$C8   ; .366710268887
+fpch    dc.b    $80,$00,$00,$00,$00   ; .5
 fp2pi   dc.b    $80,$22,$F9,$83,$6E   ; 2/PI
 fppi2a  dc.b    $81,$49,$0F,$00,$00   ; PI/2, first 16 bits
 fppi2b  dc.b    $71,$5A,$A2,$00,$00   ; PI/2, next 16 bits
@@ -1369,17 +1357,19 @@ fppi2c  dc.b    $5F,$05,$A3,$08,$D3   ; PI/2, the rest
 fpl2e   dc.b    $81,$38,$AA,$3B,$29   ; 1/LOG(2)
 fpln2a  dc.b    $80,$31,$72,$17,$00   ; LOG(2), first 24 bits
 fpln2b  dc.b    $68,$77,$D1,$CF,$7A   ; LOG(2), the rest
-; near-best fits on the reduced ranges: SQR(m) for .25 <= m < 1,
-; SIN(r)/r in r^2, EXP(r), LOG((1+s)/(1-s))/s in s^2
-fpsqt   dc.b    1
-        dc.b    $80,$25,$DF,$86,$CA   ; .647941993927
-        dc.b    $7F,$3B,$C1,$72,$C8   ; .366710268887
+; near-best fits on the reduced ranges: SIN(r)/r in r^2, EXP(r), LOG((1+s)/(1-s))/s in s^2
 fpsint  dc.b    $84             ; odd
         dc.b    $6E,$36,$5B,$A4,$C6   ; 2.71734569941E-06
         dc.b    $74,$D0,$07,$73,$F3   ; -1.98392022139E-04
         dc.b    $7A,$08,$88,$83,$A6   ; 8.33332878246E-03
         dc.b    $7E,$AA,$AA,$AA,$A5   ; -.166666666316
         dc.b    $81,$00,$00,$00,$00   ; 1
+fplogt  dc.b    $84             ; odd
+        dc.b    $7E,$71,$D4,$DF,$42   ; .236163605138
+        dc.b    $7F,$12,$19,$76,$4D   ; .285350510556
+        dc.b    $7F,$4C,$CD,$4D,$E0   ; .400003846685
+        dc.b    $80,$2A,$AA,$AA,$6E   ; .666666652476
+        dc.b    $82,$00,$00,$00,$00   ; 2
 fpexpt  dc.b    7
         dc.b    $74,$50,$BE,$F9,$B6   ; 1.9907569676E-04
         dc.b    $77,$36,$D3,$A9,$8D   ; 1.39485783304E-03
@@ -1388,11 +1378,12 @@ fpexpt  dc.b    7
         dc.b    $7E,$2A,$AA,$AA,$BF   ; .166666667863
         dc.b    $80,$00,$00,$00,$2E   ; .500000010773
         dc.b    $81,$00,$00,$00,$00   ; 1
-        dc.b    $81,$00,$00,$00,$00   ; 1
-fplogt  dc.b    $84             ; odd
-        dc.b    $7E,$71,$D4,$DF,$42   ; .236163605138
-        dc.b    $7F,$12,$19,$76,$4D   ; .285350510556
-        dc.b    $7F,$4C,$CD,$4D,$E0   ; .400003846685
-        dc.b    $80,$2A,$AA,$AA,$6E   ; .666666652476
-        dc.b    $82,$00,$00,$00,$00   ; 2
+                                      ; 1: fpc1
         ENDIF
+fpc1    dc.b    $81,$00,$00,$00,$00   ; 1
+fpp10   dc.b    $84,$20,$00,$00,$00   ; 1E1
+        dc.b    $87,$48,$00,$00,$00   ; 1E2
+        dc.b    $8E,$1C,$40,$00,$00   ; 1E4
+        dc.b    $9B,$3E,$BC,$20,$00   ; 1E8
+        dc.b    $B6,$0E,$1B,$C9,$BF   ; 1E16
+fp1e32  dc.b    $EB,$1D,$C5,$AD,$A8   ; 1E32
