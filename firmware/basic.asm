@@ -402,6 +402,7 @@ rl_x:   inx
 
 ; coldbas: the string space at its usual size and no program (start-up)
 coldbas: ldd    MEMTOP
+        std     RAMTOP
         subd    #STRDEF
         std     STRTAB
 donew:  ldx     #TXTTAB
@@ -820,7 +821,10 @@ clear:  beq     cl_n
         bne     cl_1
         jsr     eval
         std     TMP2
-cl_1:   ldd     TMP2
+cl_1:   ldd     RAMTOP          ; no higher than the RAM goes
+        subd    TMP2
+        bcs     omerr5
+        ldd     TMP2
         subd    TMP3
         bcs     omerr5
         std     TMP
@@ -970,12 +974,8 @@ rt_s:   staa    0,x
         rts
 
 ; ---- PRINT and LPRINT ----
-lprint: ldaa    #1
-        staa    DEVNUM
-        jsr     chrgot
-        bsr     print
-        clr     DEVNUM
-        rts
+lprint: ldx     #print
+        jmp     toprn
 
 print:  beq     pr_cr
 pr_it:  cmpa    #';
@@ -1236,16 +1236,20 @@ prudec: jsr     givu
         jmp     outstr
 
 ; ---- LIST and LLIST ----
-llist:  ldaa    #1
+llist:  ldx     #list
+; toprn: the statement at X on the printer
+toprn:  ldaa    #1
         staa    DEVNUM
+        pshx
         jsr     chrgot
-        bsr     list
+        pulx
+        jsr     0,x
         clr     DEVNUM
         rts
 
 list:   ldx     #0              ; LIST [from][-[to]]
         stx     LINNUM
-        ldx     #$FFFF
+        dex
         stx     LSTEND
         bcc     ls_1
         jsr     getlin

@@ -35,7 +35,6 @@ evprec: pshb                    ; the lowest precedence this call takes
         jsr     stkchk          ; room for one more level?
         jsr     primary
         bra     ev_lp
-tmerr4: jmp     tmerr
 ev_x:   ins
         rts
 ev_lp:  jsr     chrgot
@@ -110,6 +109,7 @@ ev_drp: pulx
         pulx
         ins
         jmp     ev_lp
+tmerr4: jmp     tmerr
 ev_cmp: jsr     fpcmp
 ev_cm2: incb                    ; 2 left above, 1 equal, 0 below
         ldx     #cmpbit
@@ -123,8 +123,7 @@ ev_f:   tab
         bra     ev_drp
 ev_str: tstb
         bmi     ev_scm
-        beq     *+5          ; strings only join with +
-        jmp     tmerr4
+        bne     tmerr4          ; strings only join with +
         jsr     concat
         bra     ev_drp
 ev_scm: jsr     strcmp

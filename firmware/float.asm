@@ -794,19 +794,20 @@ fpparse SUBROUTINE
 ; z = ABS(x) / 10^(K+1) in .1 <= z < 1 gives the digits as a binary fraction;
 ; K starts from the binary exponent and is put right when z falls outside
 fpstr   SUBROUTINE
-        ldaa    #$20
-        tst     FACSGN
-        bpl     .s
-        ldaa    #'-
-.s      staa    FPBUF
         ldx     #FPBUF+1
+        ldaa    #$20
+        staa    FPBUF
         tst     FACEXP
         bne     .nz
-        ldaa    #'0
+        ldaa    #'0             ; " 0", whatever the sign byte says
         staa    0,x
         inx
         jmp     .fin
-.nz     clr     FACSGN
+.nz     tst     FACSGN
+        bpl     .p0
+        ldaa    #'-
+        staa    FPBUF
+.p0     clr     FACSGN
         jsr     fpst2
         ldaa    FACEXP          ; K from the binary exponent: right or one
         ldab    #77             ; too big

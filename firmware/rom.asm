@@ -119,6 +119,7 @@ ALEN    equ     $428E           ; length being allocated
 ANEW    equ     $428F           ; the array is being made
 RDFLG   equ     $42AC           ; 0 INPUT, 1 READ
 BRKCT   equ     $42AF           ; statements until the next BREAK check
+RAMTOP  equ     $42B0           ; the top of RAM found at start-up (2)
 TSTK    equ     $42A0           ; temporary string descriptors (12)
 VSEND   equ     $42AD           ; collection scratch (2)
 STRDEF  equ     100             ; string space after a cold start

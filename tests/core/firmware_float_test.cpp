@@ -83,6 +83,7 @@ struct FloatRom {
     BasicMachine b;
     std::map<std::string, uint16_t> sym = loadSymbols();
     uint32_t lastCycles = 0, parseCycles = 0;
+    int deepestStack = 0;  // bytes below the return address, over all calls
 
     FloatRom() {
         if (const char* other = std::getenv("TOVRIN_FLOAT_ROM")) {
@@ -122,6 +123,7 @@ struct FloatRom {
         const uint16_t ov = at("overr"), dz = at("dzerr"), fc = at("fcerr");
         uint32_t start = currentCycles(b.m->cycles);
         for (int n = 0; n < 2000000; ++n) {
+            deepestStack = std::max(deepestStack, 0x4EFD - c.sp);
             if (c.pc == kSentinel) {
                 lastCycles = currentCycles(b.m->cycles) - start;
                 return "";
@@ -374,6 +376,10 @@ TEST(FirmwareFloat, NumbersPrintAsTheInterpreterShowsThem) {
         cycles += f.lastCycles;
     }
     std::cout << "[ float ] fpstr " << cycles / std::size(cases) << " cycles on average\n";
+    f.put(kOpB, {0, 0x80, 0, 0, 0});  // a zero with the sign bit set
+    f.call("fpld", kOpB);
+    f.call("fpstr");
+    EXPECT_EQ(f.text(), " 0");
     for (int k = -38; k <= 38; ++k) {
         char want[16];
         if (k >= 9 || k <= -3)
@@ -579,6 +585,7 @@ TEST(FirmwareFloat, RandomNumbers) {
     f.setFac(1);
     f.call("fprnd");
     EXPECT_EQ(f.fac(), 1);
+    std::cout << "[ float ] deepest stack use so far: " << f.deepestStack << " bytes\n";
     // a negative argument restarts the sequence
     long double first[2];
     for (long double& v : first) {

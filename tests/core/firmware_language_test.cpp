@@ -169,6 +169,12 @@ TEST(FirmwareLanguage, ContAfterTheEndAndMemAgreesWithTheBanner) {
     EXPECT_TRUE(b.shows("END" + std::string(29, ' ') + "\nOK")) << b.screen();
     EXPECT_TRUE(b.shows("?CN ERROR")) << b.screen();
 
+    BasicMachine f;  // STOP inside FOR and GOSUB: CONT carries on with both
+    f.type("10 GOSUB 20:PRINT \"R\":END\r20 FOR I=1 TO 2:PRINT I;:STOP:NEXT:RETURN\rRUN\rCONT\rCONT\r", 20);
+    EXPECT_TRUE(f.shows(" 2 ")) << f.screen();
+    EXPECT_TRUE(f.shows("R" + std::string(31, ' ') + "\nOK")) << f.screen();
+    EXPECT_FALSE(f.shows("?NF")) << f.screen();
+
     BasicMachine m;
     std::string s = m.screen();
     long banner = std::stol(s.substr(s.find('\n') + 1));
