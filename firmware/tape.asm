@@ -186,7 +186,7 @@ bo_e:   ldaa    CSUM
         rts
 
 ; wrhead: leader, the name block NAMBLK, silence, leader
-wrhead: jsr     wrldr
+wrhead: bsr     wrldr
         ldx     #NAMBLK
         stx     CBUFAD
         ldd     #15             ; type 0, 15 bytes
@@ -195,7 +195,7 @@ wrhead: jsr     wrldr
         ldx     #0
 wh_s:   dex
         bne     wh_s
-        jmp     wrldr
+        bra     wrldr
 
 ; wrdata: CNT bytes from CBUFAD in blocks of up to 255, then the end block
 wrdata: ldd     CNT
