@@ -466,8 +466,7 @@ lp_x:   pula
         rts
 
 ; ---- sound: A = pitch 1-255 (higher is higher), B = length in 1/16 s ----
-dosound: staa   SPITCH
-        stab    SDUR
+dosound: std    SPITCH          ; and SDUR
         tstb
         beq     sd_x
 sd_u:   ldd     TIMER
