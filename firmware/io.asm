@@ -344,7 +344,7 @@ gk_on:  ldaa    CURCHR
 gk_sh:  ldx     CURPOS
         staa    0,x
         ldx     #BLINK
-gk_l:   jsr     polcat
+gk_l:   bsr     polcat
         bne     gk_key
         dex
         bne     gk_l

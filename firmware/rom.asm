@@ -40,7 +40,7 @@ NB_ASC  equ     NAMBLK+9
 NB_GAP  equ     NAMBLK+10
 NB_EXEC equ     NAMBLK+11
 NB_LOAD equ     NAMBLK+13
-SNAME   equ     $4240           ; name searched for by CLOAD (8), first byte 0 = any
+SNAME   equ     $4240           ; name given to CSAVE, CLOAD, SKIPF (8), blank = any
 NUMBUF  equ     $4248           ; number to text (8)
 TAPBUF  equ     $4250           ; where SKIPF pretends to read to (nothing is stored)
 KBUF    equ     $4290           ; keys typed while a program runs (16)

@@ -186,7 +186,7 @@ bo_e:   ldaa    CSUM
         rts
 
 ; wrhead: leader, the name block NAMBLK, silence, leader
-wrhead: jsr     wrldr
+wrhead: bsr     wrldr
         ldx     #NAMBLK
         stx     CBUFAD
         ldd     #15             ; type 0, 15 bytes
@@ -195,7 +195,7 @@ wrhead: jsr     wrldr
         ldx     #0
 wh_s:   dex
         bne     wh_s
-        jmp     wrldr
+        bra     wrldr
 
 ; wrdata: CNT bytes from CBUFAD in blocks of up to 255, then the end block
 wrdata: ldd     CNT
@@ -222,14 +222,13 @@ wd_e:   ldd     #$FF00          ; the end block: type $FF, empty
         stab    PORT2           ; ends the last half period
         rts
 
-; getfnm: optional "NAME" to NAMBLK (padded with blanks) and SNAME
-getfnm: ldx     #NAMBLK
+; getfnm: optional "NAME" to SNAME, padded with blanks (all blank: any file)
+getfnm: ldx     #SNAME
         ldd     #$2008          ; 8 blanks
 gf_b:   staa    0,x
         inx
         decb
         bne     gf_b
-        clr     SNAME
         jsr     chrgot
         cmpa    #'"
         bne     gf_x
@@ -242,7 +241,7 @@ gf_l:   inx
         cmpb    #8
         beq     gf_l            ; the rest of a long name is skipped
         pshx
-        ldx     #NAMBLK
+        ldx     #SNAME
         abx
         staa    0,x
         pulx
@@ -250,15 +249,6 @@ gf_l:   inx
         bra     gf_l
 gf_q:   inx
 gf_e:   stx     TXTPTR
-        ldx     #NAMBLK
-        ldaa    0,x
-        cmpa    #32
-        beq     gf_x            ; no name: any file
-gf_c:   ldaa    0,x
-        staa    SNAME-NAMBLK,x
-        inx
-        cpx     #NAMBLK+8
-        bne     gf_c
 gf_x:   rts
 
 ; findf: read name blocks until one matches SNAME (any when SNAME is 0)
@@ -270,8 +260,9 @@ findf:  ldx     #NAMBLK
         bcs     findf
         tst     BLKTYP
         bne     findf
-        tst     SNAME
-        beq     ff_ok
+        ldaa    SNAME
+        cmpa    #32
+        beq     ff_ok           ; no name: any file
         ldx     #NAMBLK
 ff_c:   ldaa    0,x
         cmpa    SNAME-NAMBLK,x
@@ -351,6 +342,12 @@ csavem: jsr     chrget          ; CSAVEM "NAME",first,last,exec: type 2
         std     NB_EXEC
         ldaa    #2
 cs_go:  staa    NB_TYPE
+        ldx     #NAMBLK         ; the name given
+cs_nm:  ldaa    SNAME-NAMBLK,x
+        staa    0,x
+        inx
+        cpx     #NAMBLK+8
+        bne     cs_nm
         clr     NB_ASC
         clr     NB_GAP
         ldx     CBUFAD
@@ -469,8 +466,7 @@ lp_x:   pula
         rts
 
 ; ---- sound: A = pitch 1-255 (higher is higher), B = length in 1/16 s ----
-dosound: staa   SPITCH
-        stab    SDUR
+dosound: std    SPITCH          ; and SDUR
         tstb
         beq     sd_x
 sd_u:   ldd     TIMER

@@ -152,3 +152,15 @@ TEST(FirmwareTape, ABadBlockOrAProgramTooBigLeavesAnEmptyProgramAndSaysWhy) {
         EXPECT_TRUE(b.shows("LIST" + std::string(28, ' ') + "\nOK")) << b.screen();
     }
 }
+
+TEST(FirmwareTape, BreakWhileWaitingForATapeKeepsTheStrings) {
+    BasicMachine b;
+    b.type("10 A$=\"KEEP\"+\"ME\":B$=A$+A$\r20 CLOAD\rRUN\r", 20);
+    b.m->keyboard.emulatedKeyState[vkEscape] = 0x80;
+    b.runFrames(3);
+    b.m->keyboard.emulatedKeyState[vkEscape] = 0;
+    b.runFrames(3);
+    ASSERT_TRUE(b.shows("BREAK IN 20")) << b.screen();
+    b.type("PRINT A$;B$\r", 10);
+    EXPECT_TRUE(b.shows("\nKEEPMEKEEPMEKEEPME ")) << b.screen();
+}
