@@ -450,10 +450,8 @@ snerr4: jmp     snerr
 newstt: clra
         staa    TSP
         staa    SLEN
-        dec     BRKCT
-        bne     ns_1
-        bsr     brkq4
-ns_1:   jsr     chrgot
+        bsr     brkq
+        jsr     chrgot
         beq     ns_trm
         jmp     snerr
 ns_trm: tsta
@@ -482,14 +480,10 @@ ns_stmt: jsr    chrget
         bsr     dostmt
         bra     newstt
 
-; brkq: BREAK checked (and keys kept) every eighth statement or jump
-brkq:   dec     BRKCT
-        bne     bq_x
-brkq4:  ldaa    #8
-        staa    BRKCT
-        jsr     brkchk
+; brkq: BREAK checked (and keys kept) at every statement and jump
+brkq:   jsr     brkchk
         bcs     bq_b
-bq_x:   rts
+        rts
 bq_b:   ins
         ins
 dobrk:  bsr     stopsv
@@ -937,21 +931,17 @@ set:    bsr     setxy
         ldaa    0,x
         bmi     st_g
         ldaa    #$80            ; a text cell becomes an empty block
-st_g:   tst     TMP3
+st_g:   stab    TMP3+1          ; the bit
+        ldab    TMP3            ; colour 0 keeps the cell's colour
         beq     st_k
         anda    #$8F
-        psha
-        ldaa    TMP3
-        deca
-        asla
-        asla
-        asla
-        asla
-        staa    TMP3
-        pula
-        oraa    TMP3
-st_k:   stab    TMP3
-        oraa    TMP3
+        decb
+        aslb
+        aslb
+        aslb
+        aslb
+        aba
+st_k:   oraa    TMP3+1
         staa    0,x
         rts
 
@@ -1004,9 +994,7 @@ pr_com: jsr     getcol          ; zones of 16 columns
 pc_1:   andb    #15
         negb
         addb    #16
-pc_sp:  jsr     outspc
-        decb
-        bne     pc_sp
+        bsr     spaces
         bra     pr_sem
 pr_tab: jsr     chrget          ; TAB(n): blanks up to column n, past the
         jsr     evbyte          ; end of the line when n is beyond it
@@ -1016,9 +1004,8 @@ pr_tab: jsr     chrget          ; TAB(n): blanks up to column n, past the
         ldaa    TMP3
         sba
         bls     pr_nx
-pt_l:   jsr     outspc
-        deca
-        bne     pt_l
+        tab
+        bsr     spaces
         bra     pr_nx
 pr_at:  jsr     chrget
         jsr     evint
@@ -1031,6 +1018,12 @@ pr_at:  jsr     chrget
         bne     pr_nx
         bra     pr_sem
 fcerr6: jmp     fcerr
+
+; spaces: B blanks (1-255)
+spaces: jsr     outspc
+        decb
+        bne     spaces
+        rts
 
 ; outlen: print B characters from X
 outlen: tstb
@@ -1046,42 +1039,33 @@ ol_x:   rts
 ; and FAC 0 when there is none.
 valtxt: clr     NEGF
         bsr     skipbl
+        cmpa    #'+
+        beq     vt_s
         cmpa    #'-
         bne     vt_2
         com     NEGF
-        bra     vt_s
-vt_2:   cmpa    #'+
-        bne     vt_3
 vt_s:   inx
-        ldaa    0,x
-vt_3:   cmpa    #'.
-        beq     vt_n
-        cmpa    #'0
-        blo     vt_no
-        cmpa    #'9
-        bhi     vt_no
-vt_n:   jsr     fpparse
+vt_2:   stx     TMP3
+        jsr     fpparse
+        cpx     TMP3
+        sec
+        beq     vt_x            ; no digits
         tst     NEGF
-        beq     vt_ok
+        beq     vt_x
         pshx
         jsr     fpneg
         pulx
-vt_ok:  clc
-        rts
-vt_no:  pshx
-        clrb
-        jsr     fpfromb
-        pulx
-        sec
-        rts
+        clc
+vt_x:   rts
 
-; skipbl: X past blanks; A = the character there
+; skipbl: X past blanks; A = the character there; C clear
 skipbl: ldaa    0,x
         cmpa    #32
         bne     sb_x
         inx
         bra     skipbl
-sb_x:   rts
+sb_x:   clc
+        rts
 
 ; getitm: one INPUT or DATA item at X for a variable of type VALTYP: a number
 ; to FAC, a string (quoted, or up to , or :) to SLEN, SADR. X after it, A =
@@ -1090,18 +1074,14 @@ getitm: bsr     skipbl
         tst     VALTYP
         bne     gi_s
         bsr     valtxt
-        bcs     gi_x
-        bsr     skipbl
-        clc
-gi_x:   rts
+        bcc     skipbl          ; a number, then the blanks after it
+        rts
 gi_s:   clrb
         cmpa    #'"
         bne     gi_u
         inx
         jsr     scnstr
-        bsr     skipbl
-        clc
-        rts
+        bra     skipbl
 gi_u:   stx     SADR
 gi_ul:  ldaa    0,x
         beq     gi_e

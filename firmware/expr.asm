@@ -279,8 +279,9 @@ fnpnt:  jsr     setxyc
         ldd     #-1             ; a text character
         jmp     givd
 fp_g:   stab    TMP
+        clrb
         bita    TMP
-        beq     fp_0
+        beq     fp_b
         lsra
         lsra
         lsra
@@ -288,9 +289,7 @@ fp_g:   stab    TMP
         anda    #7
         tab
         incb
-        jmp     givb
-fp_0:   clrb
-        jmp     givb
+fp_b:   jmp     givb
 
 ; ---- variables ----
 ; getnam: the name at TXTPTR to VNAME (bit 7 of the second byte for a

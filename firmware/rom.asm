@@ -113,12 +113,10 @@ GCBLN   equ     $4287           ; and its length
 GCMODE  equ     $4288           ; 0 finding, else moving
 CHRBUF  equ     $4289           ; one character for CHR$ and INKEY$
 NEGF    equ     $428A           ; a minus sign was read
-GCFLG   equ     $428B           ; a collection has been tried
 MCT     equ     $428C           ; memory check scratch (2)
 ALEN    equ     $428E           ; length being allocated
 ANEW    equ     $428F           ; the array is being made
 RDFLG   equ     $42AC           ; 0 INPUT, 1 READ
-BRKCT   equ     $42AF           ; statements until the next BREAK check
 RAMTOP  equ     $42B0           ; the top of RAM found at start-up (2)
 TSTK    equ     $42A0           ; temporary string descriptors (12)
 VSEND   equ     $42AD           ; collection scratch (2)

@@ -41,24 +41,24 @@ tspop:  bsr     tstop
 ; stralc: B bytes of string space; X = them, B kept. ?OS when even a
 ; collection leaves too little.
 stralc: stab    ALEN
-        clr     GCFLG
-sa_t:   ldab    ALEN
+        bsr     sa_try
+        bcc     sa_x
+        jsr     gc
+        bsr     sa_try
+        bcs     oserr2
+sa_x:   ldab    ALEN
+        rts
+sa_try: ldab    ALEN            ; C set when it does not fit
         clra
         std     TMP
         ldd     FRESPC
         subd    TMP
         std     TMP
         subd    STRTAB
-        bcs     sa_gc
+        bcs     st_x
         ldx     TMP
         stx     FRESPC
-        ldab    ALEN
-        rts
-sa_gc:  tst     GCFLG
-        bne     oserr2
-        inc     GCFLG
-        jsr     gc
-        bra     sa_t
+st_x:   rts
 oserr2: jmp     oserr
 
 ; copyb: B bytes from X to DST (DST moves on)
@@ -255,9 +255,9 @@ gcone:  tst     0,x
         ldd     1,x
         subd    GCTOP
         bcc     go_x
+        ldd     1,x
         tst     GCMODE
         bne     go_fix
-        ldd     1,x
         subd    GCBEST
         bls     go_x
         ldd     1,x
@@ -265,8 +265,7 @@ gcone:  tst     0,x
         ldab    0,x
         stab    GCBLN
 go_x:   rts
-go_fix: ldd     1,x
-        subd    GCBEST
+go_fix: subd    GCBEST
         bne     go_x
         ldd     GCTOP
         std     1,x
