@@ -88,11 +88,6 @@ ready:  clr     DEVNUM
         jsr     newlin
         jsr     outmsg
         dc.b    "OK",13,0
-mainlp: sts     TMP             ; a stack left in string space starts again
-        ldd     TMP
-        subd    STRTAB
-        bcs     ml_1
-        jsr     rststk
 ml_1:   ldx     #$FFFF
         stx     CURLIN
         jsr     inline
@@ -337,11 +332,7 @@ dellin: stx     DST
         ldd     VARTAB
         subd    SRC
         std     CNT
-        ldd     SRC
-        subd    DST
-        std     TMP
-        ldd     VARTAB
-        subd    TMP
+        addd    DST
         std     VARTAB
 ; bmovd: copy CNT bytes from SRC to DST upwards in memory order
 bmovd:  ldd     CNT
@@ -381,10 +372,8 @@ relink: ldx     #TXTTAB
 rl_l:   ldd     0,x
         beq     rl_x
         stx     TMP
-        inx
-        inx
-        inx
-        inx
+        ldab    #4
+        abx
 rl_s:   ldaa    0,x
         inx
         tsta
@@ -405,6 +394,8 @@ coldbas: ldd    MEMTOP
         std     RAMTOP
         subd    #STRDEF
         std     STRTAB
+        bsr     donew
+        jmp     rststk          ; (the stack starts below the strings)
 donew:  ldx     #TXTTAB
         clr     0,x
         clr     1,x
@@ -1259,10 +1250,8 @@ lstlin: stx     TMP4
         bsr     prudec
         jsr     outspc
         ldx     TMP4
-        inx
-        inx
-        inx
-        inx
+        ldab    #4
+        abx
         clr     QUOTE
 ll_l:   ldaa    0,x
         beq     ll_e

@@ -330,11 +330,11 @@ ia_n:   clc
 ; that does not exist reads as zero and is not made (so nothing moves).
 ; dimvar: DIM's form.
 dimvar: ldab    #$FF
-        bra     gv_0
-fndvar: clrb
-        bra     gv_0
+        dc.b    $8C             ; (cpx #: skips the next load)
 getvar: ldab    #1
-gv_0:   stab    MKVAR
+        dc.b    $21             ; (brn: skips the clrb)
+fndvar: clrb
+        stab    MKVAR
         bsr     getnam
         cmpa    #'(
         beq     gv_arr

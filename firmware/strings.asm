@@ -11,13 +11,12 @@
 TSMAX   equ     12              ; room for 4 waiting strings
 
 ; tspush: SLEN, SADR onto the temporary stack (?ST when full)
-tspush: ldx     #TSTK
-        ldab    TSP
+tspush: ldab    TSP
         cmpb    #TSMAX
         bhs     sterr2
-        abx
         addb    #3
         stab    TSP
+        bsr     tstop
         ldaa    SLEN
         staa    0,x
         ldd     SADR
