@@ -516,8 +516,10 @@ fpfromd clr     FACSGN
 fpfu    std     FACM
         ldd     #0
         std     FACM+2
-        staa    FACRND
         ldab    #144
+; FAC = FACM as a whole number scaled by 2^(B-160), rounded; FACSGN kept
+fpnb    clr     FACRND
+        clra
         std     FPEXP
         jmp     fpnorm
 
@@ -619,10 +621,8 @@ fpint   SUBROUTINE
         std     FACM
         ldd     FPPRD+2
         std     FACM+2
-        clr     FACRND
-        ldd     #160
-        std     FPEXP
-        jmp     fpnorm
+        ldab    #160
+        jmp     fpnb
 .r      rts
 
 ; ---- powers of ten ----
@@ -773,10 +773,8 @@ fpparse SUBROUTINE
         std     FPE
 .end    pshx
         clr     FACSGN
-        clr     FACRND
-        ldd     #160
-        std     FPEXP
-        jsr     fpnorm
+        ldab    #160
+        jsr     fpnb
         jsr     fpscale
         pulx
         rts
@@ -984,11 +982,9 @@ fprndf  SUBROUTINE
         std     FACM+2
         ldd     RNDSD
         std     FACM
-        clr     FACRND
         clr     FACSGN
-        ldd     #128
-        std     FPEXP
-        jmp     fpnorm
+        ldab    #128
+        jmp     fpnb
 .x5     ldab    #5
         ldx     #FPTMP
         clr     4,x
