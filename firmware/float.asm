@@ -382,11 +382,9 @@ fpmul   SUBROUTINE
 ; ---- division: restoring, one quotient bit a step, 34 bits ----
 fpdiv   SUBROUTINE
         ldab    FACEXP
-        bne     .ok
-        jmp     dzerr
-.ok     ldab    ARGEXP
-        bne     *+5
-        jmp     fpzero
+        beq     .dz
+        ldab    ARGEXP
+        beq     fpmul           ; ARG 0: 0 (through fpmul)
         clra
         addd    #129
         subb    FACEXP
@@ -443,6 +441,7 @@ fpdiv   SUBROUTINE
         bne     .done
         ldab    #2              ; two more bits for rounding
         bra     .byte
+.dz     jmp     dzerr
 .force  ldd     FPREM+2
         subd    FACM+2
         std     FPTMP
@@ -583,13 +582,12 @@ fptoad  bsr     fpuint
         tst     FACSGN
         bmi     fpnegd
         rts
-fptod   bsr     fpuint
-        bcs     fpfc
-        tst     FACSGN
-        bmi     fpnegd
+fptod   bsr     fptoad          ; and 32768..65535 refused
         tsta
-        bmi     fpfc
-        rts
+        bpl     fptr
+        tst     FACSGN
+        bpl     fpfc
+fptr    rts
 fpnegd  SUBROUTINE
         coma
         comb
