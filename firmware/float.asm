@@ -35,7 +35,7 @@ FPT2    equ     $4277
 FPT5    equ     FPBUF           ; TAN and ^ keep theirs in the text buffer
 FPT6    equ     FPBUF+5
 FPE     equ     $427C           ; power of ten being applied (2, signed)
-FPK     equ     $427E           ; decimal exponent / quadrant / binary exponent
+FPK     equ     FPFRC           ; decimal exponent / binary exponent
 ;
 ; Routines (all change A, B and X unless stated; ARG is lost in everything
 ; but fpld, fpst, fpmul, fpdiv, fpcmp and the integer conversions; errors jump
@@ -1062,21 +1062,17 @@ fpsqr   SUBROUTINE
         tst     FACSGN
         bmi     .fc
         jsr     fpst1
-        clra
         ldab    FACEXP
-        addd    #129
-        lsrd
-        stab    FPK             ; the root's exponent
-        ldaa    #128
-        ldab    FACEXP
-        lsrb
-        bcc     .e
-        deca                    ; odd: .25 <= m < .5
-.e      staa    FACEXP
+        addb    #129
+        rorb                    ; the root's exponent; C set when even
+        pshb
+        ldaa    #127            ; .25 <= m < .5 when odd, .5 <= m < 1
+        adca    #0
+        staa    FACEXP
         jsr     fpdo
         dc.b    OTIMES+ESQA,OADD+ESQB,0
-        ldaa    FACEXP
-        adda    FPK
+        pula
+        adda    FACEXP
         suba    #128
         staa    FACEXP
         ldab    #3
@@ -1237,23 +1233,20 @@ fplog   SUBROUTINE
         bhs     .m
         inc     FACEXP
         decb
-.m      stab    FPK             ; e
+.m      pshb                    ; e
         jsr     fpdo
-        dc.b    OST+ET2,OCALL+EMOV,OLD+EC1,OCALL+ESUB,OST+ET1   ; m - 1
-        dc.b    OLD+ET2,OADD+EC1,OLDA+ET1,OCALL+EDIV            ; s
-        dc.b    OPOLY+ELOGT,OST+ET2,0
-        ldab    FPK             ; + e * LOG(2), in two parts
+        dc.b    OST+ET2,OLDA+EC1,OCALL+ESUB,OST+ET1     ; 1 - m
+        dc.b    OLD+ET2,OADD+EC1,OLDA+ET1,OCALL+EDIV    ; -s
+        dc.b    OPOLY+ELOGT,OST+ET2,0                   ; -LOG(m)
+        pulb                    ; - e * LOG(2), in two parts
         clra
         tstb
         bpl     .e
         coma
-.e      coma
-        comb
-        addd    #1
-        jsr     fpfromd
+.e      jsr     fpfromd
         jsr     fpdo
         dc.b    OST+ET1,ORED+ELN2B,ORED+ELN2A,0
-        rts
+        jmp     fpneg
 .fc     jmp     fcerr
 
 ; ---- EXP: x = k * LOG(2) + r, EXP(x) = 2^k * EXP(r) ----
@@ -1295,17 +1288,19 @@ fpcos   ldab    #1
         bra     fptrig
 fpsin   clrb
 fptrig  SUBROUTINE
-        stab    FPK             ; quadrant
+        pshb                    ; quadrant
         jsr     fpdo
         dc.b    OST+ET2,OTIMES+E2PI,0
         bsr     fprint          ; k
         bcc     .k
         jmp     fcerr           ; too far out to mean anything
-.k      addb    FPK
-        stab    FPK
+.k      tsx
+        addb    0,x
+        stab    0,x
         jsr     fpdo
         dc.b    ORED+EPI2A,ORED+EPI2B,ORED+EPI2C,0
-        ldab    FPK
+        tsx
+        ldab    0,x
         lsrb
         bcc     .s
         jsr     fpdo            ; COS(r) = 2 * (.5 - SIN(r/2)^2)
@@ -1315,7 +1310,7 @@ fptrig  SUBROUTINE
         bra     .q
 .s      jsr     fpdo
         dc.b    OPOLY+ESINT,0
-.q      ldab    FPK
+.q      pulb
         andb    #2
         beq     .r
         jmp     fpneg
