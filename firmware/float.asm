@@ -781,20 +781,17 @@ fpparse SUBROUTINE
 ; z = ABS(x) / 10^(K+1) in .1 <= z < 1 gives the digits as a binary fraction;
 ; K starts from the binary exponent and is put right when z falls outside
 fpstr   SUBROUTINE
-        ldx     #FPBUF+1
-        ldaa    #$20
-        staa    FPBUF
+        ldd     #$2030          ; " 0", whatever the sign byte says
+        ldx     #FPBUF+2
         tst     FACEXP
         bne     .nz
-        ldaa    #'0             ; " 0", whatever the sign byte says
-        staa    0,x
-        inx
+        std     FPBUF
         jmp     .fin
-.nz     tst     FACSGN
-        bpl     .p0
-        ldaa    #'-
+.nz     ldab    FACSGN          ; '-' or ' '
+        andb    #'--$20
+        aba
         staa    FPBUF
-.p0     clr     FACSGN
+        clr     FACSGN
         jsr     fpst2
         ldaa    FACEXP          ; K from the binary exponent: right or one
         ldab    #77             ; too big
@@ -851,9 +848,6 @@ fpstr   SUBROUTINE
         bra     .ok
 .down   dec     FPK
         bra     .try
-.fin    clr     0,x
-        ldx     #FPBUF
-        rts
 .ok     ldab    FPK
         addb    #2
         cmpb    #11             ; E form unless -2 <= K <= 8
@@ -861,23 +855,12 @@ fpstr   SUBROUTINE
         bhs     .pp
         ldab    FPK
         incb
+        clr     FPK             ; K = 0 never takes the E form: none
 .pp     stab    FPTMP           ; digits before the point
         ldx     #FPBUF+1
         tstb
-        bgt     .dg
-        ldaa    #'.             ; .25, .05
-        staa    0,x
-        inx
-        ldaa    #'0
-.zl     tstb
-        beq     .zx
-        staa    0,x
-        inx
-        incb
-        bra     .zl
-.zx     decb
-        stab    FPTMP           ; no point among the digits
-.dg     clrb
+        bmi     .dl             ; .05: from the zero before the first digit
+        clrb
 .dl     cmpb    FPTMP
         bne     .d1
         ldaa    #'.
@@ -885,6 +868,9 @@ fpstr   SUBROUTINE
         inx
 .d1     cmpb    #9
         beq     .strip
+        ldaa    #'0
+        tstb
+        bmi     .put
         pshb
         pshx
         ldx     #FACRND         ; the next digit
@@ -893,7 +879,7 @@ fpstr   SUBROUTINE
         pulx
         pulb
         adda    #'0
-        staa    0,x
+.put    staa    0,x
         inx
         incb
         bra     .dl
@@ -905,11 +891,7 @@ fpstr   SUBROUTINE
         beq     .e
         inx
 .e      ldab    FPK
-        addb    #2
-        cmpb    #11
-        bhs     .ef
-        jmp     .fin
-.ef     ldab    FPK
+        beq     .fin
         ldaa    #'E
         staa    0,x
         ldaa    #'+
@@ -927,7 +909,9 @@ fpstr   SUBROUTINE
         stab    3,x
         ldab    #4
         abx
-        jmp     .fin
+.fin    clr     0,x
+        ldx     #FPBUF
+        rts
 
 ; ---- random numbers: xorshift (13, 17, 5) on the 32-bit seed ----
 fprnd   SUBROUTINE
