@@ -35,7 +35,7 @@ FPT2    equ     $4277
 FPT5    equ     FPBUF           ; TAN and ^ keep theirs in the text buffer
 FPT6    equ     FPBUF+5
 FPE     equ     $427C           ; power of ten being applied (2, signed)
-FPK     equ     $427E           ; decimal exponent / quadrant / binary exponent
+FPK     equ     FPFRC           ; decimal exponent / binary exponent
 ;
 ; Routines (all change A, B and X unless stated; ARG is lost in everything
 ; but fpld, fpst, fpmul, fpdiv, fpcmp and the integer conversions; errors jump
@@ -382,11 +382,9 @@ fpmul   SUBROUTINE
 ; ---- division: restoring, one quotient bit a step, 34 bits ----
 fpdiv   SUBROUTINE
         ldab    FACEXP
-        bne     .ok
-        jmp     dzerr
-.ok     ldab    ARGEXP
-        bne     *+5
-        jmp     fpzero
+        beq     .dz
+        ldab    ARGEXP
+        beq     fpmul           ; ARG 0: 0 (through fpmul)
         clra
         addd    #129
         subb    FACEXP
@@ -443,6 +441,7 @@ fpdiv   SUBROUTINE
         bne     .done
         ldab    #2              ; two more bits for rounding
         bra     .byte
+.dz     jmp     dzerr
 .force  ldd     FPREM+2
         subd    FACM+2
         std     FPTMP
@@ -516,8 +515,10 @@ fpfromd clr     FACSGN
 fpfu    std     FACM
         ldd     #0
         std     FACM+2
-        staa    FACRND
         ldab    #144
+; FAC = FACM as a whole number scaled by 2^(B-160), rounded; FACSGN kept
+fpnb    clr     FACRND
+        clra
         std     FPEXP
         jmp     fpnorm
 
@@ -581,13 +582,12 @@ fptoad  bsr     fpuint
         tst     FACSGN
         bmi     fpnegd
         rts
-fptod   bsr     fpuint
-        bcs     fpfc
-        tst     FACSGN
-        bmi     fpnegd
+fptod   bsr     fptoad          ; and 32768..65535 refused
         tsta
-        bmi     fpfc
-        rts
+        bpl     fptr
+        tst     FACSGN
+        bpl     fpfc
+fptr    rts
 fpnegd  SUBROUTINE
         coma
         comb
@@ -619,10 +619,8 @@ fpint   SUBROUTINE
         std     FACM
         ldd     FPPRD+2
         std     FACM+2
-        clr     FACRND
-        ldd     #160
-        std     FPEXP
-        jmp     fpnorm
+        ldab    #160
+        jmp     fpnb
 .r      rts
 
 ; ---- powers of ten ----
@@ -773,10 +771,8 @@ fpparse SUBROUTINE
         std     FPE
 .end    pshx
         clr     FACSGN
-        clr     FACRND
-        ldd     #160
-        std     FPEXP
-        jsr     fpnorm
+        ldab    #160
+        jsr     fpnb
         jsr     fpscale
         pulx
         rts
@@ -785,20 +781,17 @@ fpparse SUBROUTINE
 ; z = ABS(x) / 10^(K+1) in .1 <= z < 1 gives the digits as a binary fraction;
 ; K starts from the binary exponent and is put right when z falls outside
 fpstr   SUBROUTINE
-        ldx     #FPBUF+1
-        ldaa    #$20
-        staa    FPBUF
+        ldd     #$2030          ; " 0", whatever the sign byte says
+        ldx     #FPBUF+2
         tst     FACEXP
         bne     .nz
-        ldaa    #'0             ; " 0", whatever the sign byte says
-        staa    0,x
-        inx
+        std     FPBUF
         jmp     .fin
-.nz     tst     FACSGN
-        bpl     .p0
-        ldaa    #'-
+.nz     ldab    FACSGN          ; '-' or ' '
+        andb    #'--$20
+        aba
         staa    FPBUF
-.p0     clr     FACSGN
+        clr     FACSGN
         jsr     fpst2
         ldaa    FACEXP          ; K from the binary exponent: right or one
         ldab    #77             ; too big
@@ -855,9 +848,6 @@ fpstr   SUBROUTINE
         bra     .ok
 .down   dec     FPK
         bra     .try
-.fin    clr     0,x
-        ldx     #FPBUF
-        rts
 .ok     ldab    FPK
         addb    #2
         cmpb    #11             ; E form unless -2 <= K <= 8
@@ -865,23 +855,12 @@ fpstr   SUBROUTINE
         bhs     .pp
         ldab    FPK
         incb
+        clr     FPK             ; K = 0 never takes the E form: none
 .pp     stab    FPTMP           ; digits before the point
         ldx     #FPBUF+1
         tstb
-        bgt     .dg
-        ldaa    #'.             ; .25, .05
-        staa    0,x
-        inx
-        ldaa    #'0
-.zl     tstb
-        beq     .zx
-        staa    0,x
-        inx
-        incb
-        bra     .zl
-.zx     decb
-        stab    FPTMP           ; no point among the digits
-.dg     clrb
+        bmi     .dl             ; .05: from the zero before the first digit
+        clrb
 .dl     cmpb    FPTMP
         bne     .d1
         ldaa    #'.
@@ -889,6 +868,9 @@ fpstr   SUBROUTINE
         inx
 .d1     cmpb    #9
         beq     .strip
+        ldaa    #'0
+        tstb
+        bmi     .put
         pshb
         pshx
         ldx     #FACRND         ; the next digit
@@ -897,7 +879,7 @@ fpstr   SUBROUTINE
         pulx
         pulb
         adda    #'0
-        staa    0,x
+.put    staa    0,x
         inx
         incb
         bra     .dl
@@ -909,11 +891,7 @@ fpstr   SUBROUTINE
         beq     .e
         inx
 .e      ldab    FPK
-        addb    #2
-        cmpb    #11
-        bhs     .ef
-        jmp     .fin
-.ef     ldab    FPK
+        beq     .fin
         ldaa    #'E
         staa    0,x
         ldaa    #'+
@@ -931,7 +909,9 @@ fpstr   SUBROUTINE
         stab    3,x
         ldab    #4
         abx
-        jmp     .fin
+.fin    clr     0,x
+        ldx     #FPBUF
+        rts
 
 ; ---- random numbers: xorshift (13, 17, 5) on the 32-bit seed ----
 fprnd   SUBROUTINE
@@ -984,11 +964,9 @@ fprndf  SUBROUTINE
         std     FACM+2
         ldd     RNDSD
         std     FACM
-        clr     FACRND
         clr     FACSGN
-        ldd     #128
-        std     FPEXP
-        jmp     fpnorm
+        ldab    #128
+        jmp     fpnb
 .x5     ldab    #5
         ldx     #FPTMP
         clr     4,x
@@ -1068,21 +1046,17 @@ fpsqr   SUBROUTINE
         tst     FACSGN
         bmi     .fc
         jsr     fpst1
-        clra
         ldab    FACEXP
-        addd    #129
-        lsrd
-        stab    FPK             ; the root's exponent
-        ldaa    #128
-        ldab    FACEXP
-        lsrb
-        bcc     .e
-        deca                    ; odd: .25 <= m < .5
-.e      staa    FACEXP
+        addb    #129
+        rorb                    ; the root's exponent; C set when even
+        pshb
+        ldaa    #127            ; .25 <= m < .5 when odd, .5 <= m < 1
+        adca    #0
+        staa    FACEXP
         jsr     fpdo
         dc.b    OTIMES+ESQA,OADD+ESQB,0
-        ldaa    FACEXP
-        adda    FPK
+        pula
+        adda    FACEXP
         suba    #128
         staa    FACEXP
         ldab    #3
@@ -1243,23 +1217,20 @@ fplog   SUBROUTINE
         bhs     .m
         inc     FACEXP
         decb
-.m      stab    FPK             ; e
+.m      pshb                    ; e
         jsr     fpdo
-        dc.b    OST+ET2,OCALL+EMOV,OLD+EC1,OCALL+ESUB,OST+ET1   ; m - 1
-        dc.b    OLD+ET2,OADD+EC1,OLDA+ET1,OCALL+EDIV            ; s
-        dc.b    OPOLY+ELOGT,OST+ET2,0
-        ldab    FPK             ; + e * LOG(2), in two parts
+        dc.b    OST+ET2,OLDA+EC1,OCALL+ESUB,OST+ET1     ; 1 - m
+        dc.b    OLD+ET2,OADD+EC1,OLDA+ET1,OCALL+EDIV    ; -s
+        dc.b    OPOLY+ELOGT,OST+ET2,0                   ; -LOG(m)
+        pulb                    ; - e * LOG(2), in two parts
         clra
         tstb
         bpl     .e
         coma
-.e      coma
-        comb
-        addd    #1
-        jsr     fpfromd
+.e      jsr     fpfromd
         jsr     fpdo
         dc.b    OST+ET1,ORED+ELN2B,ORED+ELN2A,0
-        rts
+        jmp     fpneg
 .fc     jmp     fcerr
 
 ; ---- EXP: x = k * LOG(2) + r, EXP(x) = 2^k * EXP(r) ----
@@ -1301,17 +1272,19 @@ fpcos   ldab    #1
         bra     fptrig
 fpsin   clrb
 fptrig  SUBROUTINE
-        stab    FPK             ; quadrant
+        pshb                    ; quadrant
         jsr     fpdo
         dc.b    OST+ET2,OTIMES+E2PI,0
         bsr     fprint          ; k
         bcc     .k
         jmp     fcerr           ; too far out to mean anything
-.k      addb    FPK
-        stab    FPK
+.k      tsx
+        addb    0,x
+        stab    0,x
         jsr     fpdo
         dc.b    ORED+EPI2A,ORED+EPI2B,ORED+EPI2C,0
-        ldab    FPK
+        tsx
+        ldab    0,x
         lsrb
         bcc     .s
         jsr     fpdo            ; COS(r) = 2 * (.5 - SIN(r/2)^2)
@@ -1321,7 +1294,7 @@ fptrig  SUBROUTINE
         bra     .q
 .s      jsr     fpdo
         dc.b    OPOLY+ESINT,0
-.q      ldab    FPK
+.q      pulb
         andb    #2
         beq     .r
         jmp     fpneg
