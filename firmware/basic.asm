@@ -84,8 +84,7 @@ error:  jsr     rststk
 msgend: jsr     inmsg
         jsr     crlf
 ; ---- the command loop ----
-ready:  clr     DEVNUM
-        jsr     newlin
+ready:  jsr     newlin
         jsr     outmsg
         dc.b    "OK",13,0
 ml_1:   ldx     #$FFFF
@@ -204,9 +203,9 @@ optcom: bsr     chrgot
 oc_x:   rts
 
 chkcls: ldaa    #')
-        bra     chkch
+        dc.b    $8C             ; (cpx #: skips the next load)
 chkopn: ldaa    #'(
-        bra     chkch
+        dc.b    $8C
 chkcom: ldaa    #',
 chkch:  psha
         bsr     chrgot
@@ -455,8 +454,8 @@ ns_prg: ldx     TXTPTR
         inx
         ldd     0,x
         bne     ns_line
-        clr     OLDTXT          ; ran off the end: nothing to continue
-        clr     OLDTXT+1
+        ldx     #0              ; ran off the end: nothing to continue
+        stx     OLDTXT
         jmp     ready
 ; golin: run the line at X (every jump comes here and checks BREAK)
 golin:  bsr     brkq
@@ -546,12 +545,15 @@ dt_l:   ldaa    0,x
         inx
         cmpa    #'"
         bne     dt_l
-dt_q:   ldaa    0,x
-        beq     rm_x
+        bsr     skipq
+        bra     dt_l
+; skipq: X past the rest of a quoted text (to its quote or the line end)
+skipq:  ldaa    0,x
+        beq     sq_x
         inx
         cmpa    #'"
-        bne     dt_q
-        bra     dt_l
+        bne     skipq
+sq_x:   rts
 
 end:    pulx
         jsr     stopsv
@@ -656,6 +658,19 @@ on_go:  jsr     data            ; the GOSUB returns after the list
         beq     gosub_l
         bra     goto_l
 
+; frfind: from X up the stack, the loop on FORVAR: Z set and X = it, else
+; Z clear and X at the first entry that is not a loop
+frfind: ldaa    0,x
+        cmpa    #T_FOR
+        bne     ff_x
+        ldd     1,x
+        subd    FORVAR
+        beq     ff_x
+        ldab    #17
+        abx
+        bra     frfind
+ff_x:   rts
+
 ; A loop on the stack: T_FOR, variable (2), step (5), line (2), text (2),
 ; limit (5).
 for:    jsr     getvar
@@ -663,16 +678,9 @@ for:    jsr     getvar
         stx     FORVAR
         pulx                    ; no return: the loop lives on the stack
         tsx
-fr_sl:  ldaa    0,x             ; a loop on the same variable ends here
-        cmpa    #T_FOR
+        bsr     frfind          ; a loop on the same variable ends here
         bne     fr_new
-        ldd     1,x
-        subd    FORVAR
-        beq     fr_kil
         ldab    #17
-        abx
-        bra     fr_sl
-fr_kil: ldab    #17
         abx
         txs
 fr_new: ldaa    #T_EQ
@@ -726,16 +734,9 @@ nferr2: jmp     nferr
 nx_v:   jsr     getvar
         stx     FORVAR
         tsx
-nx_l:   ldaa    0,x
-        cmpa    #T_FOR
+        jsr     frfind
         bne     nferr2
-        ldd     1,x
-        subd    FORVAR
-        beq     nx_f
-        ldab    #17
-        abx
-        txs
-        bra     nx_l
+        txs                     ; (loops inside it end)
 nx_f:   stx     TMP4
         ldx     1,x
         jsr     fpld
@@ -1125,7 +1126,7 @@ rl_v:   jsr     getvar
         ldaa    #'?             ; more values wanted: "??"
         jsr     putchr
         jsr     putchr
-        jsr     inrd
+        bsr     inrd
         bra     rl_it
 rl_f:   ldaa    0,x             ; find the next DATA
         bne     rd_1
@@ -1140,11 +1141,7 @@ rd_1:   inx
         beq     rl_it
         cmpa    #'"
         bne     rl_f
-rd_q:   ldaa    0,x
-        beq     rl_f
-        inx
-        cmpa    #'"
-        bne     rd_q
+        jsr     skipq
         bra     rl_f
 rl_c:   inx
 rl_it:  jsr     getitm

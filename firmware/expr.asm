@@ -204,19 +204,18 @@ ldstr:  ldd     0,x
         rts
 pm_pls: jsr     chrget
         bra     primary
-pm_neg: jsr     chrget
-        ldab    #6              ; only ^ binds tighter
-        jsr     evprec
-        jsr     chknum
+pm_neg: ldab    #6              ; only ^ binds tighter
+        bsr     pm_un
         jmp     fpneg
-pm_not: jsr     chrget
-        ldab    #3              ; relations bind tighter, AND and OR not
-        jsr     evprec
-        jsr     chknum
+pm_not: ldab    #3              ; relations bind tighter, AND and OR not
+        bsr     pm_un
         jsr     fptod
         coma
         comb
         jmp     givd
+pm_un:  jsr     chrget
+        jsr     evprec
+        jmp     chknum
 pm_lit: ldx     TXTPTR          ; a literal stays where it is
         inx
         bsr     scnstr
@@ -572,10 +571,7 @@ memchk: addd    #STKMRG
 memfre: ldd     STRTAB
         subd    ARYEND
         subd    #STKMRG
-        bcc     mf_x
-        clra
-        clrb
-mf_x:   rts
+        rts
 
 dim:    jsr     dimvar
         jsr     optcom

@@ -110,7 +110,6 @@ MKVAR   equ     $D7             ; variable lookup: 0 read, 1 make, $FF DIM
 GCTOP   equ     $4283           ; collection: strings kept from here up (2)
 GCBEST  equ     $4285           ; collection: the highest string found (2)
 GCBLN   equ     $4287           ; and its length
-GCMODE  equ     $4288           ; 0 finding, else moving
 CHRBUF  equ     $4289           ; one character for CHR$ and INKEY$
 NEGF    equ     $428A           ; a minus sign was read
 MCT     equ     $428C           ; memory check scratch (2)
@@ -118,6 +117,7 @@ ALEN    equ     $428E           ; length being allocated
 ANEW    equ     $428F           ; the array is being made
 RDFLG   equ     $42AC           ; 0 INPUT, 1 READ
 RAMTOP  equ     $42B0           ; the top of RAM found at start-up (2)
+GCOLD   equ     $42B2           ; collection: the string moved last (2)
 TSTK    equ     $42A0           ; temporary string descriptors (12)
 VSEND   equ     $42AD           ; collection scratch (2)
 STRDEF  equ     100             ; string space after a cold start

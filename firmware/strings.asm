@@ -175,10 +175,13 @@ sst_k:   pulx
 ; ---- garbage collection ----
 gc:     ldx     MEMTOP
         stx     GCTOP
-gc_l:   ldx     #0
+        ldx     #0
         stx     GCBEST
-        clr     GCMODE
-        bsr     visit           ; the highest string not yet moved
+gc_l:   ldx     GCBEST          ; each pass moves the descriptors of the string
+        stx     GCOLD           ; moved last and finds the next one
+        ldx     #0
+        stx     GCBEST
+        bsr     visit
         ldx     GCBEST
         beq     gc_e
         ldab    GCBLN
@@ -191,8 +194,6 @@ gc_l:   ldx     #0
         subd    CNT
         std     GCTOP
         jsr     bmovu
-        inc     GCMODE
-        bsr     visit           ; every descriptor of it follows
         bra     gc_l
 gc_e:   ldx     GCTOP
         stx     FRESPC
@@ -245,18 +246,22 @@ vs_tl:  cpx     VSEND
         inx
         bra     vs_tl
 vs_s:   ldx     #SLEN
-; gcone: the descriptor at X (kept): find the highest, or move its address
+; gcone: the descriptor at X (kept): if it named the string just moved it
+; follows it; the highest string below GCTOP not yet moved is noted
 gcone:  tst     0,x
         beq     go_x
         ldd     1,x
+        subd    GCOLD
+        bne     go_1
+        ldd     GCTOP
+        std     1,x
+go_1:   ldd     1,x
         subd    STRTAB
         bcs     go_x
         ldd     1,x
         subd    GCTOP
         bcc     go_x
         ldd     1,x
-        tst     GCMODE
-        bne     go_fix
         subd    GCBEST
         bls     go_x
         ldd     1,x
@@ -264,11 +269,6 @@ gcone:  tst     0,x
         ldab    0,x
         stab    GCBLN
 go_x:   rts
-go_fix: subd    GCBEST
-        bne     go_x
-        ldd     GCTOP
-        std     1,x
-        rts
 
 ; ---- string functions ----
 ; strarg: "(string)"
