@@ -404,14 +404,11 @@ donew:  ldx     #TXTTAB
 clrvar: ldx     VARTAB
         stx     ARYTAB
         stx     ARYEND
-        ldx     #TXTM1
-        stx     DATPTR
         ldx     MEMTOP      ; strings end a byte below the top (VAL needs it)
         stx     FRESPC
         ldx     #0
         stx     OLDTXT
         clr     TSP
-        rts
 
 ; getlin: line number (0-63999) at TXTPTR to LINNUM
 getlin: ldd     #0
@@ -470,10 +467,14 @@ ns_stmt: jsr    chrget
         bsr     dostmt
         bra     newstt
 
-; brkq: BREAK checked (and keys kept) at every statement and jump
-brkq:   jsr     brkchk
+; brkq: BREAK checked (and keys kept) every eighth statement or jump
+brkq:   dec     BRKCT
+        bne     bq_x
+        ldaa    #8
+        staa    BRKCT
+        jsr     brkchk
         bcs     bq_b
-        rts
+bq_x:   rts
 bq_b:   ins
         ins
 dobrk:  bsr     stopsv
@@ -780,7 +781,8 @@ run:    bcc     run_a           ; RUN [line]
 run_a:  ldx     #TXTM1
 run_b:  stx     TXTPTR
         stx     CURLIN          ; (not $FFFF: a program runs)
-        jsr     clrvar
+; clrgo: no variables, no loops, on with the program
+clrgo:  jsr     clrvar
         jsr     rststk
         jmp     newstt
 ulerr3: jmp     ulerr
@@ -814,9 +816,7 @@ cl_1:   ldd     RAMTOP          ; no higher than the RAM goes
         std     MEMTOP
         ldd     TMP
         std     STRTAB
-cl_n:   jsr     clrvar
-        jsr     rststk
-        jmp     newstt
+cl_n:   bra     clrgo
 
 restore: ldx    #TXTM1
         stx     DATPTR

@@ -118,6 +118,7 @@ ANEW    equ     $428F           ; the array is being made
 RDFLG   equ     $42AC           ; 0 INPUT, 1 READ
 RAMTOP  equ     $42B0           ; the top of RAM found at start-up (2)
 GCOLD   equ     $42B2           ; collection: the string moved last (2)
+BRKCT   equ     $42B4           ; statements until the next BREAK check
 TSTK    equ     $42A0           ; temporary string descriptors (12)
 VSEND   equ     $42AD           ; collection scratch (2)
 STRDEF  equ     100             ; string space after a cold start
