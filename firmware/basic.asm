@@ -409,6 +409,9 @@ clrvar: ldx     VARTAB
         ldx     #0
         stx     OLDTXT
         clr     TSP
+restore: ldx    #TXTM1
+        stx     DATPTR
+        rts
 
 ; getlin: line number (0-63999) at TXTPTR to LINNUM
 getlin: ldd     #0
@@ -818,9 +821,6 @@ cl_1:   ldd     RAMTOP          ; no higher than the RAM goes
         std     STRTAB
 cl_n:   bra     clrgo
 
-restore: ldx    #TXTM1
-        stx     DATPTR
-        rts
 
 poke:   jsr     eval
         pshb
