@@ -997,27 +997,27 @@ fppow   SUBROUTINE
         bne     .gen
         std     FPE             ; a whole power up to 65535: square and multiply
         beq     .one
-        ldab    #16
-        stab    FPK
-        ldd     FPE
-.t      dec     FPK
-        asld
+        sec                     ; a marker bit below the power's bits
+        rolb
+        rola
+        bcs     .f
+.t      asld
         bcc     .t
-        std     FPE             ; the bits after the leading 1
+.f      std     FPE             ; the bits after the leading 1, the marker
         ldx     #FPT5
         jsr     fpld
-.b      tst     FPK
-        beq     .inv
+.b      ldd     FPE
+        asld
+        beq     .inv            ; only the marker left
         jsr     fpmov
         jsr     fpmul
         ldd     FPE
         asld
         std     FPE
-        bcc     .nb
+        bcc     .b
         ldx     #FPT5
         jsr     fpldarg
         jsr     fpmul
-.nb     dec     FPK
         bra     .b
 .inv    tst     FPT6+1          ; a negative power: 1/x^n
         bpl     .r
@@ -1029,13 +1029,11 @@ fppow   SUBROUTINE
         jsr     fpld
         tst     FACEXP
         beq     .zero
-        tst     FACSGN
-        bmi     .fc
-        jmp     fppowg
+        jmp     fppowg          ; LOG refuses a negative base
+
 .zero   tst     FPT6+1          ; 0^x: 0, or ?/0 for a negative power
         bpl     .r
         jmp     dzerr
-.fc     jmp     fcerr
 .r      rts
 
         IF FPFUNCS
