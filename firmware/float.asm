@@ -1243,12 +1243,11 @@ fpexp   SUBROUTINE
         clra
         ldab    FACEXP
         addd    FPE
-        std     FPEXP
+.x      std     FPEXP
         jmp     fpnorm          ; range check
-.big    tst     FPT2+1
-        bpl     .ov
-        jmp     fpzero
-.ov     jmp     overr
+.big    ldaa    FPT2+1          ; far out: 0, or ?OV from fpnorm
+        oraa    #$40
+        bra     .x
 
 ; FAC rounded to a whole number, kept in FPT1 and given in D (signed);
 ; C set when it is 65536 or more away from 0
@@ -1257,11 +1256,10 @@ fprint  SUBROUTINE
         dc.b    OADD+ECH,OCALL+EINT,OST+ET1,0
         jsr     fpuint
         bcs     .r
-        tst     FACSGN
-        bpl     .r
-        coma
-        comb
-        addd    #1
+        eora    FACSGN          ; with the sign
+        eorb    FACSGN
+        subb    FACSGN
+        sbca    FACSGN
         clc
 .r      rts
 
