@@ -393,24 +393,15 @@ fpdiv   SUBROUTINE
         ldaa    FACSGN
         eora    ARGSGN
         staa    FACSGN
-        ldd     ARGM+2          ; the first bit: ARG >= FAC?
-        subd    FACM+2
-        std     FPREM+2
-        ldab    ARGM+1
-        sbcb    FACM+1
-        ldaa    ARGM
-        sbca    FACM
-        std     FPREM
-        bcc     .ge
-        ldd     ARGM
+        ldd     ARGM            ; the remainder starts as ARG
         std     FPREM
         ldd     ARGM+2
-        std     FPREM+2         ; C still set
-.ge     ldaa    #0
-        rola
-        staa    FPPRD           ; quotient bits are kept inverted
-        ldx     #FPPRD
-        ldab    #7
+        std     FPREM+2
+        ldx     #FPPRD          ; quotient bits are kept inverted
+        ldab    #8
+        stab    FPCNT
+        clc                     ; the first bit: ARG >= FAC?
+        bra     .cmp
 .byte   stab    FPCNT
 .step   ldd     FPREM+2
         asld
@@ -419,7 +410,7 @@ fpdiv   SUBROUTINE
         rolb
         rola
         std     FPREM
-        bcs     .force
+.cmp    bcs     .force
         ldd     FPREM+2
         subd    FACM+2
         std     FPTMP
