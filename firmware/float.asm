@@ -632,14 +632,12 @@ fpscale SUBROUTINE
         ldaa    FPE
         psha                    ; the sign: multiply or divide
         bmi     .n
-        ldd     FPE
-        subb    FPCNT
-        sbca    #0
-        bra     .st
-.n      ldd     FPE
-        addb    FPCNT
-        adca    #0
-.st     std     FPE
+        negb                    ; FPE - FPCNT
+        ldaa    #$FF
+        bra     .a
+.n      clra                    ; FPE + FPCNT
+.a      addd    FPE
+        std     FPE
         jsr     fpst1
         ldx     #fpc1
         jsr     fpld
@@ -1346,4 +1344,4 @@ fpp10   dc.b    $84,$20,$00,$00,$00   ; 1E1
         dc.b    $8E,$1C,$40,$00,$00   ; 1E4
         dc.b    $9B,$3E,$BC,$20,$00   ; 1E8
         dc.b    $B6,$0E,$1B,$C9,$BF   ; 1E16
-fp1e32  dc.b    $EB,$1D,$C5,$AD,$A8   ; 1E32
+        dc.b    $EB,$1D,$C5,$AD,$A8   ; 1E32
