@@ -693,8 +693,7 @@ fpparse SUBROUTINE
         cmpa    #'.
         bne     .dig
         com     FPREM
-        bne     .nx             ; a second point ends the number
-        jmp     .end
+        bne     .nx             ; a second point ends the number (.note)
 .dig    suba    #'0
         cmpa    #9
         bhi     .note
