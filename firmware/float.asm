@@ -393,24 +393,15 @@ fpdiv   SUBROUTINE
         ldaa    FACSGN
         eora    ARGSGN
         staa    FACSGN
-        ldd     ARGM+2          ; the first bit: ARG >= FAC?
-        subd    FACM+2
-        std     FPREM+2
-        ldab    ARGM+1
-        sbcb    FACM+1
-        ldaa    ARGM
-        sbca    FACM
-        std     FPREM
-        bcc     .ge
-        ldd     ARGM
+        ldd     ARGM            ; the remainder starts as ARG
         std     FPREM
         ldd     ARGM+2
-        std     FPREM+2         ; C still set
-.ge     ldaa    #0
-        rola
-        staa    FPPRD           ; quotient bits are kept inverted
-        ldx     #FPPRD
-        ldab    #7
+        std     FPREM+2
+        ldx     #FPPRD          ; quotient bits are kept inverted
+        ldab    #8
+        stab    FPCNT
+        clc                     ; the first bit: ARG >= FAC?
+        bra     .cmp
 .byte   stab    FPCNT
 .step   ldd     FPREM+2
         asld
@@ -419,7 +410,7 @@ fpdiv   SUBROUTINE
         rolb
         rola
         std     FPREM
-        bcs     .force
+.cmp    bcs     .force
         ldd     FPREM+2
         subd    FACM+2
         std     FPTMP
@@ -641,14 +632,12 @@ fpscale SUBROUTINE
         ldaa    FPE
         psha                    ; the sign: multiply or divide
         bmi     .n
-        ldd     FPE
-        subb    FPCNT
-        sbca    #0
-        bra     .st
-.n      ldd     FPE
-        addb    FPCNT
-        adca    #0
-.st     std     FPE
+        negb                    ; FPE - FPCNT
+        ldaa    #$FF
+        bra     .a
+.n      clra                    ; FPE + FPCNT
+.a      addd    FPE
+        std     FPE
         jsr     fpst1
         ldx     #fpc1
         jsr     fpld
@@ -704,8 +693,7 @@ fpparse SUBROUTINE
         cmpa    #'.
         bne     .dig
         com     FPREM
-        bne     .nx             ; a second point ends the number
-        jmp     .end
+        bne     .nx             ; a second point ends the number (.note)
 .dig    suba    #'0
         cmpa    #9
         bhi     .note
@@ -913,165 +901,8 @@ fpstr   SUBROUTINE
         ldx     #FPBUF
         rts
 
-; ---- random numbers: xorshift (13, 17, 5) on the 32-bit seed ----
-fprnd   SUBROUTINE
-        tst     FACSGN
-        bpl     .pos
-        ldd     FACM            ; negative: the number becomes the seed
-        std     RNDSD
-        ldd     FACM+2
-        eorb    FACEXP
-        std     RNDSD+2
-        bra     fprndf
-.pos    ldab    FACEXP
-        cmpb    #129
-        blo     fprndf          ; below 1: a fraction
-        beq     .one            ; below 2: always 1
-        jsr     fpint           ; 1..INT(n)
-        jsr     fpst1
-        bsr     fprndf
-        ldx     #FPT1
-        jsr     fpldarg
-        jsr     fpmul
-        jsr     fpint
-        jsr     fparg1
-        jmp     fpadd
-.one    bsr     fprndf
-        jmp     fpone
-; FAC = the next random fraction, 0 < FAC < 1
-fprndf  SUBROUTINE
-        ldd     RNDSD
-        bne     .go
-        ldd     RNDSD+2
-        bne     .go
-        inc     RNDSD           ; a zero seed would stay zero
-.go     ldd     RNDSD+1         ; x ^= x << 13
-        std     FPTMP
-        ldaa    RNDSD+3
-        clrb
-        std     FPTMP+2
-        bsr     .x5
-        ldd     RNDSD           ; x ^= x >> 17
-        lsrd
-        eora    RNDSD+2
-        eorb    RNDSD+3
-        std     RNDSD+2
-        ldd     RNDSD           ; x ^= x << 5
-        std     FPTMP
-        ldd     RNDSD+2
-        std     FPTMP+2
-        bsr     .x5
-        std     FACM+2
-        ldd     RNDSD
-        std     FACM
-        clr     FACSGN
-        ldab    #128
-        jmp     fpnb
-.x5     ldab    #5
-        ldx     #FPTMP
-        clr     4,x
-.l      jsr     fpshl
-        decb
-        bne     .l
-        ldd     FPTMP
-        eora    RNDSD
-        eorb    RNDSD+1
-        std     RNDSD
-        ldd     FPTMP+2
-        eora    RNDSD+2
-        eorb    RNDSD+3
-        std     RNDSD+2
-        rts
-
-; ---- powers (fractional ones need LOG and EXP) ----
-fppow   SUBROUTINE
-        ldx     #FPT6           ; the power
-        jsr     fpst
-        jsr     fpswap
-        ldx     #FPT5           ; the base
-        jsr     fpst
-        jsr     fpswap
-        jsr     fpuint
-        bcs     .gen
-        tst     FPFRC
-        bne     .gen
-        std     FPE             ; a whole power up to 65535: square and multiply
-        beq     .one
-        ldab    #16
-        stab    FPK
-        ldd     FPE
-.t      dec     FPK
-        asld
-        bcc     .t
-        std     FPE             ; the bits after the leading 1
-        ldx     #FPT5
-        jsr     fpld
-.b      tst     FPK
-        beq     .inv
-        jsr     fpmov
-        jsr     fpmul
-        ldd     FPE
-        asld
-        std     FPE
-        bcc     .nb
-        ldx     #FPT5
-        jsr     fpldarg
-        jsr     fpmul
-.nb     dec     FPK
-        bra     .b
-.inv    tst     FPT6+1          ; a negative power: 1/x^n
-        bpl     .r
-        jsr     fparg1
-        jmp     fpdiv
-.one    ldx     #fpc1
-        jmp     fpld
-.gen    ldx     #FPT5           ; EXP(power * LOG(base))
-        jsr     fpld
-        tst     FACEXP
-        beq     .zero
-        tst     FACSGN
-        bmi     .fc
-        jmp     fppowg
-.zero   tst     FPT6+1          ; 0^x: 0, or ?/0 for a negative power
-        bpl     .r
-        jmp     dzerr
-.fc     jmp     fcerr
-.r      rts
-
-        IF FPFUNCS
-; ---- square root: a straight line through the mantissa, then Newton ----
-fpsqr   SUBROUTINE
-        tst     FACEXP
-        beq     .r
-        tst     FACSGN
-        bmi     .fc
-        jsr     fpst1
-        ldab    FACEXP
-        addb    #129
-        rorb                    ; the root's exponent; C set when even
-        pshb
-        ldaa    #127            ; .25 <= m < .5 when odd, .5 <= m < 1
-        adca    #0
-        staa    FACEXP
-        jsr     fpdo
-        dc.b    OTIMES+ESQA,OADD+ESQB,0
-        pula
-        adda    FACEXP
-        suba    #128
-        staa    FACEXP
-        ldab    #3
-.n      pshb                    ; y = (y + x/y) / 2
-        jsr     fpdo
-        dc.b    OST+ET2,OLDA+ET1,OCALL+EDIV,OADD+ET2,0
-        dec     FACEXP
-        pulb
-        decb
-        bne     .n
-.r      rts
-.fc     jmp     fcerr
-
 ; ---- operation codes ----
-; The functions are mostly fixed runs of the operations above; they are kept as
+; The functions (and some of the rest) are mostly fixed runs of the operations above; they are kept as
 ; one byte each: jsr fpdo, then the codes, then 0. A code is an operation
 ; (the top 3 bits) on an entry of fpents (the low 5 bits).
 FPCODE  equ     FPTMP+5
@@ -1123,32 +954,182 @@ ET2     equ     1
 ET5     equ     2
 ET6     equ     3
 EC1     equ     4
-ECH     equ     5
-E2PI    equ     6
-EPI2A   equ     7
-EPI2B   equ     8
-EPI2C   equ     9
-EL2E    equ     10
-ELN2A   equ     11
-ELN2B   equ     12
-ESINT   equ     13
-EEXPT   equ     14
-ELOGT   equ     15
-ESUB    equ     16
-EMUL    equ     17
-EDIV    equ     18
-EMOV    equ     19
-EINT    equ     20
+EINT    equ     5
+ESUB    equ     6
+EMUL    equ     7
+EDIV    equ     8
+EMOV    equ     9
+ECH     equ     10
+E2PI    equ     11
+EPI2A   equ     12
+EPI2B   equ     13
+EPI2C   equ     14
+EL2E    equ     15
+ELN2A   equ     16
+ELN2B   equ     17
+ESINT   equ     18
+EEXPT   equ     19
+ELOGT   equ     20
 ESIN    equ     21
 ECOS    equ     22
 ELOG    equ     23
 EEXP    equ     24
 ESQA    equ     25
 ESQB    equ     26
-fpents  dc.w    FPT1,FPT2,FPT5,FPT6,fpc1,fpch,fp2pi,fppi2a,fppi2b,fppi2c
-        dc.w    fpl2e,fpln2a,fpln2b,fpsint,fpexpt,fplogt
-        dc.w    fpsub,fpmul,fpdiv,fpmov,fpint,fpsin,fpcos,fplog,fpexp
-        dc.w    fpsqa,fpsqb
+fpents  dc.w    FPT1,FPT2,FPT5,FPT6,fpc1,fpint
+        dc.w    fpsub,fpmul,fpdiv,fpmov
+        IF FPFUNCS              ; the rest only for the functions
+        dc.w    fpch,fp2pi,fppi2a,fppi2b,fppi2c,fpl2e,fpln2a,fpln2b
+        dc.w    fpsint,fpexpt,fplogt,fpsin,fpcos,fplog,fpexp,fpsqa,fpsqb
+        ENDIF
+
+; ---- random numbers: xorshift (13, 17, 5) on the 32-bit seed ----
+fprnd   SUBROUTINE
+        tst     FACSGN
+        bpl     .pos
+        ldd     FACM            ; negative: the number becomes the seed
+        std     RNDSD
+        ldd     FACM+2
+        eorb    FACEXP
+        std     RNDSD+2
+        bra     fprndf
+.pos    ldab    FACEXP
+        cmpb    #129
+        blo     fprndf          ; below 1: a fraction
+        beq     .one            ; below 2: always 1
+        jsr     fpdo            ; 1..INT(n)
+        dc.b    OCALL+EINT,OST+ET1,0
+        bsr     fprndf
+        jsr     fpdo
+        dc.b    OTIMES+ET1,OCALL+EINT,OADD+EC1,0
+        rts
+.one    bsr     fprndf
+        jmp     fpone
+; FAC = the next random fraction, 0 < FAC < 1
+fprndf  SUBROUTINE
+        ldd     RNDSD
+        bne     .go
+        ldd     RNDSD+2
+        bne     .go
+        inc     RNDSD           ; a zero seed would stay zero
+.go     ldd     RNDSD+1         ; x ^= x << 13
+        std     FPTMP
+        ldaa    RNDSD+3
+        clrb
+        std     FPTMP+2
+        bsr     .x5
+        ldd     RNDSD           ; x ^= x >> 17
+        lsrd
+        eora    RNDSD+2
+        eorb    RNDSD+3
+        std     RNDSD+2
+        ldd     RNDSD           ; x ^= x << 5
+        std     FPTMP
+        ldd     RNDSD+2
+        std     FPTMP+2
+        bsr     .x5
+        std     FACM+2
+        ldd     RNDSD
+        std     FACM
+        clr     FACSGN
+        ldab    #128
+        jmp     fpnb
+.x5     ldab    #5
+        ldx     #FPTMP
+        clr     4,x
+.l      jsr     fpshl
+        decb
+        bne     .l
+        ldd     FPTMP
+        eora    RNDSD
+        eorb    RNDSD+1
+        std     RNDSD
+        ldd     FPTMP+2
+        eora    RNDSD+2
+        eorb    RNDSD+3
+        std     RNDSD+2
+        rts
+
+; ---- powers (fractional ones need LOG and EXP) ----
+fppow   SUBROUTINE
+        ldx     #FPT6           ; the power
+        jsr     fpst
+        jsr     fpuint
+        bcs     .gen
+        tst     FPFRC
+        bne     .gen
+        std     FPE             ; a whole power up to 65535: square and multiply
+        beq     .one
+        sec                     ; a marker bit below the power's bits
+        rolb
+        rola
+        bcs     .f
+.t      asld
+        bcc     .t
+.f      std     FPE             ; the bits after the leading 1, the marker
+        jsr     fpswap
+        ldx     #FPT5           ; the base
+        jsr     fpst
+.b      ldd     FPE
+        asld
+        beq     .inv            ; only the marker left
+        jsr     fpmov
+        jsr     fpmul
+        ldd     FPE
+        asld
+        std     FPE
+        bcc     .b
+        ldx     #FPT5
+        jsr     fpldarg
+        jsr     fpmul
+        bra     .b
+.inv    tst     FPT6+1          ; a negative power: 1/x^n
+        bpl     .r
+        jsr     fparg1
+        jmp     fpdiv
+.one    ldx     #fpc1
+        jmp     fpld
+.gen    jsr     fpswap          ; EXP(power * LOG(base))
+        tst     FACEXP
+        beq     .zero
+        jmp     fppowg          ; LOG refuses a negative base
+
+.zero   tst     FPT6+1          ; 0^x: 0, or ?/0 for a negative power
+        bpl     .r
+        jmp     dzerr
+.r      rts
+
+        IF FPFUNCS
+; ---- square root: a straight line through the mantissa, then Newton ----
+fpsqr   SUBROUTINE
+        tst     FACEXP
+        beq     .r
+        tst     FACSGN
+        bmi     .fc
+        jsr     fpst1
+        ldab    FACEXP
+        addb    #129
+        rorb                    ; the root's exponent; C set when even
+        pshb
+        ldaa    #127            ; .25 <= m < .5 when odd, .5 <= m < 1
+        adca    #0
+        staa    FACEXP
+        jsr     fpdo
+        dc.b    OTIMES+ESQA,OADD+ESQB,0
+        pula
+        adda    FACEXP
+        suba    #128
+        staa    FACEXP
+        ldab    #3
+.n      pshb                    ; y = (y + x/y) / 2
+        jsr     fpdo
+        dc.b    OST+ET2,OLDA+ET1,OCALL+EDIV,OADD+ET2,0
+        dec     FACEXP
+        pulb
+        decb
+        bne     .n
+.r      rts
+.fc     jmp     fcerr
 
 ; ---- series ----
 ; FAC = P(FAC): X points at a count n, then n+1 packed coefficients, highest
@@ -1245,12 +1226,11 @@ fpexp   SUBROUTINE
         clra
         ldab    FACEXP
         addd    FPE
-        std     FPEXP
+.x      std     FPEXP
         jmp     fpnorm          ; range check
-.big    tst     FPT2+1
-        bpl     .ov
-        jmp     fpzero
-.ov     jmp     overr
+.big    ldaa    FPT2+1          ; far out: 0, or ?OV from fpnorm
+        oraa    #$40
+        bra     .x
 
 ; FAC rounded to a whole number, kept in FPT1 and given in D (signed);
 ; C set when it is 65536 or more away from 0
@@ -1259,11 +1239,10 @@ fprint  SUBROUTINE
         dc.b    OADD+ECH,OCALL+EINT,OST+ET1,0
         jsr     fpuint
         bcs     .r
-        tst     FACSGN
-        bpl     .r
-        coma
-        comb
-        addd    #1
+        eora    FACSGN          ; with the sign
+        eorb    FACSGN
+        subb    FACSGN
+        sbca    FACSGN
         clc
 .r      rts
 
@@ -1314,7 +1293,9 @@ fpexp:
 fpsin:
 fpcos:
 fptan:
-fppowg: jmp     fcerr
+fppowg:
+fppoly:
+fpred:  jmp     fcerr
         ENDIF
 
 ; ---- constants ----
@@ -1359,4 +1340,4 @@ fpp10   dc.b    $84,$20,$00,$00,$00   ; 1E1
         dc.b    $8E,$1C,$40,$00,$00   ; 1E4
         dc.b    $9B,$3E,$BC,$20,$00   ; 1E8
         dc.b    $B6,$0E,$1B,$C9,$BF   ; 1E16
-fp1e32  dc.b    $EB,$1D,$C5,$AD,$A8   ; 1E32
+        dc.b    $EB,$1D,$C5,$AD,$A8   ; 1E32

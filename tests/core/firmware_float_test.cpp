@@ -566,6 +566,13 @@ TEST(FirmwareFloat, FunctionDomainsAndRanges) {
         {"fpexp", 0, "", 1},         {"fplog", 1, "", 0},        {"fpsin", 0, "", 0},
         {"fpcos", 0, "", 1},         {"fptan", 0, "", 0},        {"fpsqr", 16, "", 4},
         {"fpexp", 1, "", std::exp(1.0L)},
+        // far outside the reduced ranges, and the ends of the number range
+        {"fpexp", 1e6L, "overr", 0}, {"fpexp", -1e6L, "", 0},    {"fpsin", 1e6L, "fcerr", 0},
+        {"fpcos", -1e6L, "fcerr", 0},
+        {"fplog", std::ldexp(0.6L, -127), "", std::log(std::ldexp(0.6L, -127))},
+        {"fplog", std::ldexp(0.99L, 127), "", std::log(std::ldexp(0.99L, 127))},
+        {"fpsqr", std::ldexp(0.6L, -127), "", std::sqrt(std::ldexp(0.6L, -127))},
+        {"fpsqr", std::ldexp(0.99L, 127), "", std::sqrt(std::ldexp(0.99L, 127))},
     };
     for (const Case& c : cases) {
         f.setFac(c.x);
