@@ -19,13 +19,9 @@ E_OS    equ     26
 E_LS    equ     28
 E_ST    equ     30
 E_CN    equ     32
-E_FD    equ     34
-E_AO    equ     36
-E_DN    equ     38
-E_IO    equ     40
-E_FM    equ     42
-E_NO    equ     44
-errtab: dc.b    "NFSNRGODFCOVOMULBSDD/0IDTMOSLSSTCNFDAODNIOFMNO"
+E_IO    equ     34              ; (FD AO DN NO belong to disk systems: never given)
+E_FM    equ     36
+errtab: dc.b    "NFSNRGODFCOVOMULBSDD/0IDTMOSLSSTCNIOFM"
 
 ; each entry loads its code and skips the next load (the opcode of cpx #)
 nferr:  ldab    #E_NF
@@ -68,7 +64,6 @@ fmerr:  ldab    #E_FM
 error:  jsr     rststk
         clr     DEVNUM
         ldx     #0
-        stx     KWPTR
         stx     OLDTXT
         pshb
         jsr     newlin
@@ -408,13 +403,13 @@ clrvar: ldx     VARTAB
         stx     FRESPC
         ldx     #0
         stx     OLDTXT
-        clr     TSP
 restore: ldx    #TXTM1
         stx     DATPTR
         rts
 
 ; getlin: line number (0-63999) at TXTPTR to LINNUM
-getlin: ldd     #0
+getlin: clra
+        clrb
         std     LINNUM
         jsr     chrgot
 gl_l:   bcc     gl_x
@@ -991,9 +986,9 @@ pc_1:   andb    #15
 pr_tab: jsr     chrget          ; TAB(n): blanks up to column n, past the
         jsr     evbyte          ; end of the line when n is beyond it
         jsr     chkcls
-        stab    TMP3
+        pshb
         jsr     getcol
-        ldaa    TMP3
+        pula
         sba
         bls     pr_nx
         tab

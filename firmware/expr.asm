@@ -55,7 +55,8 @@ ev_lp:  jsr     chrgot
         pshb
         jsr     chrget
         bra     ev_go
-ev_rel: clr     RELOP           ; > = < in any run: a mask of 1, 2, 4
+ev_rel: ldaa    #$80            ; > = < in any run: a mask of 1, 2, 4
+        staa    RELOP
 ev_rl:  ldx     #relbit-(T_GT-T_PLUS)
         abx
         ldaa    0,x
@@ -70,7 +71,6 @@ ev_rl:  ldx     #relbit-(T_GT-T_PLUS)
         addb    #T_GT-T_PLUS
         bra     ev_rl
 ev_rd:  ldaa    RELOP
-        oraa    #$80
         psha
 ev_go:  des
         des
@@ -579,5 +579,5 @@ dim:    jsr     dimvar
         rts
 
 ; the USR argument and result for machine-language routines
-intcnv: jmp     fptod
-givabf: jmp     givd
+intcnv  equ     fptod
+givabf  equ     givd

@@ -162,9 +162,9 @@ strset: pshx
         ldd     SADR
         subd    #TXTTAB
         bcc     sst_k
-        ldx     SADR
         ldab    SLEN
-        jsr     mkstr
+        clra
+        jsr     substr
 sst_k:   pulx
         ldaa    SLEN
         staa    0,x
