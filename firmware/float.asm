@@ -270,15 +270,16 @@ fpnorm  SUBROUTINE
         std     FPEXP
 .round  tst     FACRND
         bpl     .range
-        ldd     FACM+2
-        addd    #1
-        std     FACM+2
-        bcc     .range
-        ldd     FACM
-        addd    #1
-        std     FACM
-        bcc     .range
-        ror     FACM            ; carried out: mantissa $80000000
+        ldx     FACM+2
+        inx
+        stx     FACM+2
+        bne     .range
+        ldx     FACM
+        inx
+        stx     FACM
+        bne     .range
+        ldaa    #$80            ; carried out: mantissa $80000000
+        staa    FACM
         ldx     FPEXP
         inx
         stx     FPEXP
@@ -599,10 +600,10 @@ fpint   SUBROUTINE
         bpl     .n
         tst     FPFRC
         beq     .n
-        ldd     FPPRD+2         ; negative with a fraction: one further down
-        addd    #1
-        std     FPPRD+2
-        bcc     .n
+        ldx     FPPRD+2         ; negative with a fraction: one further down
+        inx
+        stx     FPPRD+2
+        bne     .n
         ldx     FPPRD
         inx
         stx     FPPRD
@@ -819,10 +820,10 @@ fpstr   SUBROUTINE
         addd    #550
         std     FACM+3
         bcc     .ok
-        ldd     FACM+1
-        addd    #1
-        std     FACM+1
-        bcc     .ok
+        ldx     FACM+1
+        inx
+        stx     FACM+1
+        bne     .ok
         inc     FACM
         bne     .ok
 .one    inc     FPK             ; 1.00000000 and the next power
