@@ -270,15 +270,16 @@ fpnorm  SUBROUTINE
         std     FPEXP
 .round  tst     FACRND
         bpl     .range
-        ldd     FACM+2
-        addd    #1
-        std     FACM+2
-        bcc     .range
-        ldd     FACM
-        addd    #1
-        std     FACM
-        bcc     .range
-        ror     FACM            ; carried out: mantissa $80000000
+        ldx     FACM+2
+        inx
+        stx     FACM+2
+        bne     .range
+        ldx     FACM
+        inx
+        stx     FACM
+        bne     .range
+        ldaa    #$80            ; carried out: mantissa $80000000
+        staa    FACM
         ldx     FPEXP
         inx
         stx     FPEXP
@@ -599,10 +600,10 @@ fpint   SUBROUTINE
         bpl     .n
         tst     FPFRC
         beq     .n
-        ldd     FPPRD+2         ; negative with a fraction: one further down
-        addd    #1
-        std     FPPRD+2
-        bcc     .n
+        ldx     FPPRD+2         ; negative with a fraction: one further down
+        inx
+        stx     FPPRD+2
+        bne     .n
         ldx     FPPRD
         inx
         stx     FPPRD
@@ -638,9 +639,8 @@ fpscale SUBROUTINE
 .n      clra                    ; FPE + FPCNT
 .a      addd    FPE
         std     FPE
-        jsr     fpst1
-        ldx     #fpc1
-        jsr     fpld
+        jsr     fpdo
+        dc.b    OST+ET1,OLD+EC1,0
         ldx     #fpp10          ; 10^FPCNT, a table entry for each bit
 .bit    lsr     FPCNT
         bcc     .nx
@@ -652,8 +652,8 @@ fpscale SUBROUTINE
         abx
         tst     FPCNT
         bne     .bit
-        ldx     #FPT1
-        jsr     fpldarg
+        jsr     fpdo
+        dc.b    OLDA+ET1,0
         pula
         tsta
         bmi     .div
@@ -820,10 +820,10 @@ fpstr   SUBROUTINE
         addd    #550
         std     FACM+3
         bcc     .ok
-        ldd     FACM+1
-        addd    #1
-        std     FACM+1
-        bcc     .ok
+        ldx     FACM+1
+        inx
+        stx     FACM+1
+        bne     .ok
         inc     FACM
         bne     .ok
 .one    inc     FPK             ; 1.00000000 and the next power
@@ -976,11 +976,12 @@ ELOG    equ     23
 EEXP    equ     24
 ESQA    equ     25
 ESQB    equ     26
+ET4     equ     27
 fpents  dc.w    FPT1,FPT2,FPT5,FPT6,fpc1,fpint
         dc.w    fpsub,fpmul,fpdiv,fpmov
         IF FPFUNCS              ; the rest only for the functions
         dc.w    fpch,fp2pi,fppi2a,fppi2b,fppi2c,fpl2e,fpln2a,fpln2b
-        dc.w    fpsint,fpexpt,fplogt,fpsin,fpcos,fplog,fpexp,fpsqa,fpsqb
+        dc.w    fpsint,fpexpt,fplogt,fpsin,fpcos,fplog,fpexp,fpsqa,fpsqb,FPT4
         ENDIF
 
 ; ---- random numbers: xorshift (13, 17, 5) on the 32-bit seed ----
@@ -1138,15 +1139,13 @@ fppoly  SUBROUTINE
         tst     0,x
         bpl     .even
         pshx
-        ldx     #FPT4
-        jsr     fpst
-        jsr     fpmov
-        jsr     fpmul
+        jsr     fpdo
+        dc.b    OST+ET4,OCALL+EMOV,OCALL+EMUL,0
         pulx
         bsr     .even
-        ldx     #FPT4
-        jsr     fpldarg
-        jmp     fpmul
+        jsr     fpdo
+        dc.b    OTIMES+ET4,0
+        rts
 .even   ldab    0,x
         andb    #$7F
         stab    FPCNT
@@ -1173,15 +1172,14 @@ fppoly  SUBROUTINE
 ; FAC = FPT2 - FPT1 * (the number at X), also left in FPT2: argument
 ; reduction in parts, so that the products with the first parts are exact
 fpred   pshx
-        ldx     #FPT1
-        jsr     fpld
+        jsr     fpdo
+        dc.b    OLD+ET1,0
         pulx
         jsr     fpldarg
         jsr     fpmul
-        ldx     #FPT2
-        jsr     fpldarg
-        jsr     fpsub
-        jmp     fpst2
+        jsr     fpdo
+        dc.b    OLDA+ET2,OCALL+ESUB,OST+ET2,0
+        rts
 
 ; ---- LOG: x = m * 2^e with SQR(.5) <= m < SQR(2); LOG(m) from s = (m-1)/(m+1)
 fplog   SUBROUTINE

@@ -234,6 +234,9 @@ TEST(FirmwareFloat, ExactCasesAndZeros) {
         {"fpsub", 1, 3, -2},      {"fpsub", 0, 0, 0},      {"fpmul", 3, -4, -12},    {"fpmul", 0, 7, 0},
         {"fpmul", 7, 0, 0},       {"fpdiv", 1, 4, 0.25},   {"fpdiv", -9, 3, -3},     {"fpdiv", 0, 3, 0},
         {"fpadd", 1e30L, 1, 1e30L}, {"fpmul", 65536, 65536, 4294967296.0L},
+        // rounding carries out of all 32 mantissa bits
+        {"fpadd", 1 - std::ldexp(1.0L, -32), std::ldexp(1.0L, -33), 1},
+        {"fpsub", -1 + std::ldexp(1.0L, -32), std::ldexp(1.0L, -33), -1},
     };
     for (const Case& c : cases) {
         ASSERT_EQ(f.binop(c.op, c.a, c.b), "") << c.op;
