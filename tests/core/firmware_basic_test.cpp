@@ -79,7 +79,7 @@ TEST(FirmwareBasic, StatementsAndFunctions) {
         {"10 DATA 1,2\r20 READ A:RESTORE:READ B:PRINT A;B\rRUN\r", " 1  1 "},
         {"10 ON 2 GOSUB 30,40:PRINT \"R\":END\r30 PRINT \"F\":RETURN\r40 PRINT \"S\";:RETURN\rRUN\r", "SR"},
         {"10 ON 3 GOTO 30,40:PRINT \"NONE\"\rRUN\r", "NONE"},
-        {"DIM Q(3):Q(2)=9:PRINT Q(2);Q(3);-7/2;7-10\r", " 9  0 -3.5 -3 "},
+        {"DIM Q(3):Q(2)=9:PRINT Q(2);Q(3);2^10;-7/2;7-10\r", " 9  0  1024 -3.5 -3 "},
         {"PRINT TAB(5);\"T\";CHR$(65):PRINT 1,2\r", "     TA "},
         {"PRINT 1,2\r", " 1               2 "},
         {"POKE 17000,77:PRINT PEEK(17000);MEM>1000\r", " 77 -1 "},

@@ -52,14 +52,21 @@ TEST(FirmwareLanguage, PrintsNumbers) {
     runCases(std::begin(cases), std::end(cases));
 }
 
-TEST(FirmwareLanguage, PowersAndTheFunctionsOfThePackage) {
+TEST(FirmwareLanguage, PowersAndRandomNumbers) {
+    const Case cases[] = {
+        {"PRINT 2^3^2;-2^2;2^10;2^-1\r", " 64 -4  1024  .5 "},
+        {"X=RND(6):PRINT X>0 AND X<7;RND(1);RND(0)<1\r", "-1  1 -1 "},
+    };
+    runCases(std::begin(cases), std::end(cases), 120);
+}
+
+TEST(FirmwareLanguage, TheOptionalFunctionsOfThePackage) {
     if (!romHasFunctions()) GTEST_SKIP() << "the functions are not assembled into this ROM";
     const Case cases[] = {
-        {"PRINT 2^3^2;-2^2;2^10;SQR(16)\r", " 64 -4  1024  4 "},
-        {"X=RND(6):PRINT X>0 AND X<7;RND(1);RND(0)<1\r", "-1  1 -1 "},
+        {"PRINT SQR(16);INT(LOG(EXP(2))+.5)\r", " 4  2 "},
         {"PRINT SQR(-1)\r", "?FC ERROR"},
     };
-    runCases(std::begin(cases), std::end(cases));
+    runCases(std::begin(cases), std::end(cases), 120);
 }
 
 TEST(FirmwareLanguage, StringsAndTheirFunctions) {
