@@ -103,9 +103,6 @@ fpunp   stab    0,x             ; exponent; A = sign and top bits
         pulx
         rts
 
-fpst2   ldx     #FPT2
-        bra     fpst
-fpst1   ldx     #FPT1
 fpst    ldaa    FACEXP
         staa    0,x
         ldaa    FACSGN
@@ -164,9 +161,7 @@ fpswap  SUBROUTINE
 fpsub   bsr     fpneg
 fpadd   SUBROUTINE
         ldab    ARGEXP
-        bne     .a
-        rts
-.a
+        beq     .r
         ldaa    FACEXP
         beq     fpswap          ; FAC 0: the sum is ARG
         sba
@@ -494,17 +489,17 @@ fpcmp   SUBROUTINE
         rts
 
 ; ---- integers ----
-fpfromb clra
-fpfromu clr     FACSGN          ; unsigned D
-        bra     fpfu
-fpfromd clr     FACSGN
-        tsta
-        bpl     fpfu
-        com     FACSGN
-        coma
+fpfromd tsta
+        bpl     fpfromu
+        coma                    ; negative: the magnitude, then the sign
         comb
         addd    #1
-fpfu    std     FACM
+        bsr     fpfromu
+        com     FACSGN
+        rts
+fpfromb clra
+fpfromu clr     FACSGN          ; unsigned D
+        std     FACM
         ldd     #0
         std     FACM+2
         ldab    #144
@@ -780,7 +775,8 @@ fpstr   SUBROUTINE
         aba
         staa    FPBUF
         clr     FACSGN
-        jsr     fpst2
+        ldx     #FPT2
+        jsr     fpst
         ldaa    FACEXP          ; K from the binary exponent: right or one
         ldab    #77             ; too big
         mul
@@ -1107,7 +1103,8 @@ fpsqr   SUBROUTINE
         beq     .r
         tst     FACSGN
         bmi     .fc
-        jsr     fpst1
+        ldx     #FPT1
+        jsr     fpst
         ldab    FACEXP
         addb    #129
         rorb                    ; the root's exponent; C set when even
