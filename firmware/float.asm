@@ -1006,8 +1006,6 @@ fprnd   SUBROUTINE
 fprndf  SUBROUTINE
         ldd     RNDSD
         bne     .go
-        ldd     RNDSD+2
-        bne     .go
         inc     RNDSD           ; a zero seed would stay zero
 .go     ldd     RNDSD+1         ; x ^= x << 13
         std     FPTMP
@@ -1032,8 +1030,7 @@ fprndf  SUBROUTINE
         ldab    #128
         jmp     fpnb
 .x5     ldab    #5
-        ldx     #FPTMP
-        clr     4,x
+        ldx     #FPTMP-1        ; FPTMP..+3 as the low 4 of 5 bytes
 .l      jsr     fpshl
         decb
         bne     .l
