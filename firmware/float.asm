@@ -901,7 +901,6 @@ fpstr   SUBROUTINE
 ; The functions (and some of the rest) are mostly fixed runs of the operations above; they are kept as
 ; one byte each: jsr fpdo, then the codes, then 0. A code is an operation
 ; (the top 3 bits) on an entry of fpents (the low 5 bits).
-FPCODE  equ     FPTMP+5
 OCALL   equ     $00             ; call the entry
 OLD     equ     $20             ; FAC = the number at the entry
 OLDA    equ     $40             ; ARG = ...
@@ -919,7 +918,7 @@ fpdo    SUBROUTINE
         pshx
         ldx     #.ret
         pshx                    ; where the operation returns to
-        stab    FPCODE
+        tba
         lsrb
         lsrb
         lsrb
@@ -929,7 +928,7 @@ fpdo    SUBROUTINE
         abx
         ldx     0,x
         pshx                    ; the operation
-        ldab    FPCODE
+        tab
         andb    #$1F
         aslb
         ldx     #fpents
