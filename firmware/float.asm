@@ -795,9 +795,7 @@ fpstr   SUBROUTINE
         ldab    #128
         subb    FACEXP
         bcs     .one            ; z >= 1: only by rounding in the scaling
-        cmpb    #4
-        bhs     .down           ; z < 1/16
-        ldx     #FACM
+        ldx     #FACM           ; (z >= .01: a few places at most)
 .sh     tstb
         beq     .rd
         jsr     fpshr
