@@ -1125,20 +1125,9 @@ fpsqr   SUBROUTINE
 
 ; ---- series ----
 ; FAC = P(FAC): X points at a count n, then n+1 packed coefficients, highest
-; power first; with bit 7 of the count set, FAC = x * P(x^2)
+; power first (the odd series are run as x * P(x^2) by their callers)
 fppoly  SUBROUTINE
-        tst     0,x
-        bpl     .even
-        pshx
-        jsr     fpdo
-        dc.b    OST+ET4,OCALL+EMOV,OCALL+EMUL,0
-        pulx
-        bsr     .even
-        jsr     fpdo
-        dc.b    OTIMES+ET4,0
-        rts
-.even   ldab    0,x
-        andb    #$7F
+        ldab    0,x
         stab    FPCNT
         inx
         pshx
@@ -1191,7 +1180,8 @@ fplog   SUBROUTINE
         jsr     fpdo
         dc.b    OST+ET2,OLDA+EC1,OCALL+ESUB,OST+ET1     ; 1 - m
         dc.b    OLD+ET2,OADD+EC1,OLDA+ET1,OCALL+EDIV    ; -s
-        dc.b    OPOLY+ELOGT,OST+ET2,0                   ; -LOG(m)
+        dc.b    OST+ET4,OCALL+EMOV,OCALL+EMUL,OPOLY+ELOGT       ; -LOG(m)
+        dc.b    OTIMES+ET4,OST+ET2,0
         pulb                    ; - e * LOG(2), in two parts
         clra
         tstb
@@ -1256,12 +1246,12 @@ fptrig  SUBROUTINE
         lsrb
         bcc     .s
         jsr     fpdo            ; COS(r) = 2 * (.5 - SIN(r/2)^2)
-        dc.b    OTIMES+ECH,OPOLY+ESINT,OCALL+EMOV,OCALL+EMUL
-        dc.b    OLDA+ECH,OCALL+ESUB,0
+        dc.b    OTIMES+ECH,OST+ET4,OCALL+EMOV,OCALL+EMUL,OPOLY+ESINT
+        dc.b    OTIMES+ET4,OCALL+EMOV,OCALL+EMUL,OLDA+ECH,OCALL+ESUB,0
         inc     FACEXP          ; .35 < .5 - SIN(r/2)^2 <= .5
         bra     .q
 .s      jsr     fpdo
-        dc.b    OPOLY+ESINT,0
+        dc.b    OST+ET4,OCALL+EMOV,OCALL+EMUL,OPOLY+ESINT,OTIMES+ET4,0
 .q      pulb
         andb    #2
         beq     .r
@@ -1301,13 +1291,13 @@ fpl2e   dc.b    $81,$38,$AA,$3B,$29   ; 1/LOG(2)
 fpln2a  dc.b    $80,$31,$72,$17,$00   ; LOG(2), first 24 bits
 fpln2b  dc.b    $68,$77,$D1,$CF,$7A   ; LOG(2), the rest
 ; near-best fits on the reduced ranges: SIN(r)/r in r^2, EXP(r), LOG((1+s)/(1-s))/s in s^2
-fpsint  dc.b    $84             ; odd
+fpsint  dc.b    4
         dc.b    $6E,$36,$5B,$A4,$C6   ; 2.71734569941E-06
         dc.b    $74,$D0,$07,$73,$F3   ; -1.98392022139E-04
         dc.b    $7A,$08,$88,$83,$A6   ; 8.33332878246E-03
         dc.b    $7E,$AA,$AA,$AA,$A5   ; -.166666666316
         dc.b    $81,$00,$00,$00,$00   ; 1
-fplogt  dc.b    $84             ; odd
+fplogt  dc.b    4
         dc.b    $7E,$71,$D4,$DF,$42   ; .236163605138
         dc.b    $7F,$12,$19,$76,$4D   ; .285350510556
         dc.b    $7F,$4C,$CD,$4D,$E0   ; .400003846685
