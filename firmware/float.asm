@@ -1091,38 +1091,6 @@ fppow   SUBROUTINE
 .r      rts
 
         IF FPFUNCS
-; ---- square root: a straight line through the mantissa, then Newton ----
-fpsqr   SUBROUTINE
-        tst     FACEXP
-        beq     .r
-        tst     FACSGN
-        bmi     .fc
-        ldx     #FPT1
-        jsr     fpst
-        ldab    FACEXP
-        addb    #129
-        rorb                    ; the root's exponent; C set when even
-        pshb
-        ldaa    #127            ; .25 <= m < .5 when odd, .5 <= m < 1
-        adca    #0
-        staa    FACEXP
-        jsr     fpdo
-        dc.b    OTIMES+ESQA,OADD+ESQB,0
-        pula
-        adda    FACEXP
-        suba    #128
-        staa    FACEXP
-        ldab    #3
-.n      pshb                    ; y = (y + x/y) / 2
-        jsr     fpdo
-        dc.b    OST+ET2,OLDA+ET1,OCALL+EDIV,OADD+ET2,0
-        dec     FACEXP
-        pulb
-        decb
-        bne     .n
-.r      rts
-.fc     jmp     fcerr
-
 ; ---- series ----
 ; FAC = P(FAC): X points at a count n, then n+1 packed coefficients, highest
 ; power first (the odd series are run as x * P(x^2) by their callers)
@@ -1161,6 +1129,38 @@ fpred   pshx
         dc.b    OLDA+ET2,OCALL+ESUB,OST+ET2,0
         rts
 
+; ---- square root: a straight line through the mantissa, then Newton ----
+fpsqr   SUBROUTINE
+        tst     FACEXP
+        beq     .r
+        tst     FACSGN
+        bmi     fpfcl
+        ldx     #FPT1
+        jsr     fpst
+        ldab    FACEXP
+        addb    #129
+        rorb                    ; the root's exponent; C set when even
+        pshb
+        ldaa    #127            ; .25 <= m < .5 when odd, .5 <= m < 1
+        adca    #0
+        staa    FACEXP
+        jsr     fpdo
+        dc.b    OTIMES+ESQA,OADD+ESQB,0
+        pula
+        adda    FACEXP
+        suba    #128
+        staa    FACEXP
+        ldab    #3
+.n      pshb                    ; y = (y + x/y) / 2
+        jsr     fpdo
+        dc.b    OST+ET2,OLDA+ET1,OCALL+EDIV,OADD+ET2,0
+        dec     FACEXP
+        pulb
+        decb
+        bne     .n
+.r      rts
+
+
 ; ---- LOG: x = m * 2^e with SQR(.5) <= m < SQR(2); LOG(m) from s = (m-1)/(m+1)
 fplog   SUBROUTINE
         tst     FACEXP
@@ -1191,7 +1191,8 @@ fplog   SUBROUTINE
         jsr     fpdo
         dc.b    OST+ET1,ORED+ELN2B,ORED+ELN2A,0
         jmp     fpneg
-.fc     jmp     fcerr
+.fc
+fpfcl   jmp     fcerr
 
 ; ---- EXP: x = k * LOG(2) + r, EXP(x) = 2^k * EXP(r) ----
 fpexp   SUBROUTINE
@@ -1234,9 +1235,8 @@ fptrig  SUBROUTINE
         jsr     fpdo
         dc.b    OST+ET2,OTIMES+E2PI,0
         bsr     fprint          ; k
-        bcc     .k
-        jmp     fcerr           ; too far out to mean anything
-.k      tsx
+        bcs     fpfcl           ; too far out to mean anything
+        tsx
         addb    0,x
         stab    0,x
         jsr     fpdo
@@ -1259,8 +1259,8 @@ fptrig  SUBROUTINE
 .r      rts
 
 fptan   jsr     fpdo
-        dc.b    OST+ET5,OCALL+ECOS,OST+ET6,OLD+ET5,OCALL+ESIN
-        dc.b    OCALL+EMOV,OLD+ET6,OCALL+EDIV,0
+        dc.b    OST+ET5,OCALL+ESIN,OST+ET6,OLD+ET5,OCALL+ECOS
+        dc.b    OLDA+ET6,OCALL+EDIV,0
         rts
 fppowg  jsr     fpdo            ; EXP(power * LOG(base))
         dc.b    OCALL+ELOG,OTIMES+ET6,OCALL+EEXP,0
