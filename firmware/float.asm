@@ -560,8 +560,7 @@ fpuint  SUBROUTINE
         cmpb    FACEXP
         bcs     .r
         bsr     fptrunc
-        ldd     FPPRD+2
-        clc
+        ldd     FPPRD+2         ; C clear from fptrunc
 .r      rts
 
 fptoad  bsr     fpuint
@@ -586,8 +585,7 @@ fpfc    jmp     fcerr
 
 ; INT: floor
 fpint   SUBROUTINE
-        ldab    FACEXP
-        beq     .r
+        ldab    FACEXP          ; (a zero stays zero through fptrunc)
         cmpb    #160
         bhs     .r              ; no fraction bits
         jsr     fptrunc
