@@ -28,12 +28,12 @@ FPTMP   equ     $F6             ; scratch (6)
 RNDSD   equ     $FC             ; random number seed (4)
 FPFRC   equ     $DF             ; fraction bits seen by fpuint and fpint
 FPBUF   equ     $4258           ; number text, 0-terminated ($4258-$4267)
-FPT3    equ     $4268           ; packed temporaries (5 bytes each)
-FPT4    equ     $426D
-FPT1    equ     $4272
-FPT2    equ     $4277
-FPT5    equ     FPBUF           ; TAN and ^ keep theirs in the text buffer
-FPT6    equ     FPBUF+5
+FPT5    equ     FPBUF           ; packed temporaries (5 bytes each) in
+FPT6    equ     FPBUF+5         ; slots from FPBUF on: TAN, ^ and the series
+FPT4    equ     FPBUF+10        ; keep theirs in the text buffer
+FPT1    equ     FPBUF+20
+FPT2    equ     FPBUF+25
+FPT3    equ     FPBUF+30
 FPE     equ     $427C           ; power of ten being applied (2, signed)
 FPK     equ     FPFRC           ; decimal exponent / binary exponent
 ;
@@ -925,11 +925,21 @@ fpdo    SUBROUTINE
         ldx     0,x
         pshx                    ; the operation
         tab
-        andb    #$1F
-        aslb
+        andb    #$1F            ; its entry:
+        cmpb    #ET5
+        bhs     .slot
+        aslb                    ; from the table
         ldx     #fpents
         abx
-        ldx     0,x             ; its entry
+        ldx     0,x
+        rts
+.slot   ldaa    #5              ; or a 5-byte slot, in RAM or among the
+        mul                     ; constants
+        ldx     #FPBUF-5*ET5
+        cmpb    #5*ESQA
+        blo     .ram
+        ldx     #fpcon-5*ESQA
+.ram    abx
         rts
 .ret    pulx
         bra     .l
@@ -940,39 +950,39 @@ fpdo    SUBROUTINE
 .times  jsr     fpldarg
         jmp     fpmul
 
-ET1     equ     0
-ET2     equ     1
-ET5     equ     2
-ET6     equ     3
-EC1     equ     4
-EINT    equ     5
-ESUB    equ     6
-EMUL    equ     7
-EDIV    equ     8
-EMOV    equ     9
-ECH     equ     10
-E2PI    equ     11
-EPI2A   equ     12
-EPI2B   equ     13
-EPI2C   equ     14
-EL2E    equ     15
-ELN2A   equ     16
-ELN2B   equ     17
-ESINT   equ     18
-EEXPT   equ     19
-ELOGT   equ     20
-ESIN    equ     21
-ECOS    equ     22
-ELOG    equ     23
-EEXP    equ     24
-ESQA    equ     25
-ESQB    equ     26
-ET4     equ     27
-fpents  dc.w    FPT1,FPT2,FPT5,FPT6,fpc1,fpint
-        dc.w    fpsub,fpmul,fpdiv,fpmov
+EC1     equ     0
+EINT    equ     1
+ESUB    equ     2
+EMUL    equ     3
+EDIV    equ     4
+EMOV    equ     5
+ESIN    equ     6
+ECOS    equ     7
+ELOG    equ     8
+EEXP    equ     9
+ESINT   equ     10
+EEXPT   equ     11
+ELOGT   equ     12
+ET5     equ     13
+ET6     equ     14
+ET4     equ     15
+ET1     equ     17
+ET2     equ     18
+ESQA    equ     20
+ESQB    equ     21
+ECH     equ     22
+E2PI    equ     23
+EPI2A   equ     24
+EPI2B   equ     25
+EPI2C   equ     26
+EL2E    equ     27
+ELN2A   equ     28
+ELN2B   equ     29
+; entries below ET5 are in the table, ET5 on are FPBUF+5*(n-ET5), ESQA on
+; fpcon+5*(n-ESQA)
+fpents  dc.w    fpc1,fpint,fpsub,fpmul,fpdiv,fpmov
         IF FPFUNCS              ; the rest only for the functions
-        dc.w    fpch,fp2pi,fppi2a,fppi2b,fppi2c,fpl2e,fpln2a,fpln2b
-        dc.w    fpsint,fpexpt,fplogt,fpsin,fpcos,fplog,fpexp,fpsqa,fpsqb,FPT4
+        dc.w    fpsin,fpcos,fplog,fpexp,fpsint,fpexpt,fplogt
         ENDIF
 
 ; ---- random numbers: xorshift (13, 17, 5) on the 32-bit seed ----
@@ -1273,11 +1283,13 @@ fptan:
 fppowg:
 fppoly:
 fpred:  jmp     fcerr
+fpcon   equ     fpc1
         ENDIF
 
 ; ---- constants ----
         IF FPFUNCS
 ; SQR(m) ~ .647941994 * m + .366710269 for .25 <= m < 1 (within 6 %)
+fpcon                           ; the 5-byte slots from ESQA on
 fpsqa   dc.b    $80,$25,$DF,$86,$CA   ; .647941993927
 fpsqb   dc.b    $7F,$3B,$C1,$72,$C8   ; .366710268887
 fpch    dc.b    $80,$00,$00,$00,$00   ; .5
