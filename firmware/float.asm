@@ -282,8 +282,7 @@ fpnorm  SUBROUTINE
         ldd     FPEXP
         tsta
         bne     .out
-        stab    FACEXP
-        tstb
+        stab    FACEXP          ; (Z as B)
         beq     fpzero
         rts
 .out    bmi     fpzero
@@ -708,8 +707,8 @@ fpparse SUBROUTINE
         bra     .nx
 .note   cmpa    #'E-'0
         bne     .end
-        clr     FPTMP           ; exponent sign
-        clr     FPTMP+1         ; exponent
+        ldd     #0
+        std     FPTMP           ; exponent sign, exponent
 .es     inx
         ldaa    0,x
         cmpa    #$20
