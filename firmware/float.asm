@@ -480,12 +480,11 @@ fpcmp   SUBROUTINE
         coma
         bra     .x
 .as     ldaa    ARGSGN
-.x      ldab    #1
-        tsta
-        bpl     .r
-        negb
-.r      tstb
-        rts
+.x      clrb                    ; 1 or -1 from the sign in A
+        asla
+        sbcb    #0
+        orab    #1
+.r      rts                     ; (equal: B = 0 and Z set already)
 
 ; ---- integers ----
 fpfromd tsta
