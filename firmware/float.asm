@@ -817,12 +817,10 @@ fpstr   SUBROUTINE
         inc     FACM
         bne     .ok
 .one    inc     FPK             ; 1.00000000 and the next power
-        ldd     #$1999          ; .1
+        ldd     #$1999          ; .1 and a little: the digits 100000000
         std     FACM
-        ldd     #$9999
+        ldd     #$999A
         std     FACM+2
-        ldaa    #$9A
-        staa    FACRND
         bra     .ok
 .down   dec     FPK
         bra     .try
