@@ -1139,8 +1139,8 @@ fpsqr   SUBROUTINE
         beq     .r
         tst     FACSGN
         bmi     fpfcl
-        ldx     #FPT1
-        jsr     fpst
+        jsr     fpdo
+        dc.b    OST+ET1,0
         ldab    FACEXP
         addb    #129
         rorb                    ; the root's exponent; C set when even
