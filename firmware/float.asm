@@ -65,12 +65,12 @@ FPK     equ     FPFRC           ; decimal exponent / binary exponent
 ;  fpsqr fplog fpexp fpsin fpcos fptan: FAC = f(FAC); SQR of a negative
 ;           and LOG of <= 0 give ?FC, EXP overflow ?OV, SIN COS TAN of
 ;           more than about 100000 ?FC
-; Speed in cycles, typical operands: + 400, * 780, / 2800, SQR 13000, A^2
-; 2400, RND 800 (RND(n) 3800), LOG EXP SIN COS 16000-18000, number to text
-; 7800, text to number 4000.
+; Speed in cycles, typical operands: + 400, * 780, / 2850, SQR 13200, A^2
+; 1700, RND 800 (RND(n) 3850), LOG EXP SIN COS 17000-19000, TAN 42000,
+; number to text 7900, text to number 4250.
 
 
-; SQR LOG EXP SIN COS TAN and fractional powers take about 700 bytes more;
+; SQR LOG EXP SIN COS TAN and fractional powers take about 500 bytes more;
 ; set FPFUNCS to 1 when the ROM has room for them (until then they give ?FC)
 FPFUNCS equ     0
 
