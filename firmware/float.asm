@@ -908,9 +908,10 @@ fpdo    SUBROUTINE
         jmp     1,x             ; 0: carry on after the codes
 .op     inx
         pshx
-        ldx     #.ret
-        pshx                    ; where the operation returns to
-        tba
+        bsr     .go             ; the operation returns here
+        pulx
+        bra     .l
+.go     tba
         lsrb
         lsrb
         lsrb
@@ -937,8 +938,6 @@ fpdo    SUBROUTINE
         ldx     #fpcon-5*ESQA
 .ram    abx
         rts
-.ret    pulx
-        bra     .l
 .ops    dc.w    .call,fpld,fpldarg,fpst,.add,.times,fppoly,fpred
 .call   jmp     0,x
 .add    jsr     fpldarg
