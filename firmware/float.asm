@@ -28,12 +28,12 @@ FPTMP   equ     $F6             ; scratch (6)
 RNDSD   equ     $FC             ; random number seed (4)
 FPFRC   equ     $DF             ; fraction bits seen by fpuint and fpint
 FPBUF   equ     $4258           ; number text, 0-terminated ($4258-$4267)
-FPT3    equ     $4268           ; packed temporaries (5 bytes each)
-FPT4    equ     $426D
-FPT1    equ     $4272
-FPT2    equ     $4277
-FPT5    equ     FPBUF           ; TAN and ^ keep theirs in the text buffer
-FPT6    equ     FPBUF+5
+FPT5    equ     FPBUF           ; packed temporaries (5 bytes each) in
+FPT6    equ     FPBUF+5         ; slots from FPBUF on: TAN, ^ and the series
+FPT4    equ     FPBUF+10        ; keep theirs in the text buffer
+FPT1    equ     FPBUF+20
+FPT2    equ     FPBUF+25
+FPT3    equ     FPBUF+30
 FPE     equ     $427C           ; power of ten being applied (2, signed)
 FPK     equ     FPFRC           ; decimal exponent / binary exponent
 ;
@@ -65,12 +65,12 @@ FPK     equ     FPFRC           ; decimal exponent / binary exponent
 ;  fpsqr fplog fpexp fpsin fpcos fptan: FAC = f(FAC); SQR of a negative
 ;           and LOG of <= 0 give ?FC, EXP overflow ?OV, SIN COS TAN of
 ;           more than about 100000 ?FC
-; Speed in cycles, typical operands: + 400, * 780, / 2800, SQR 13000, A^2
-; 2400, RND 800 (RND(n) 3800), LOG EXP SIN COS 16000-18000, number to text
-; 7800, text to number 4000.
+; Speed in cycles, typical operands: + 400, * 780, / 2850, SQR 13200, A^2
+; 1700, RND 800 (RND(n) 3850), LOG EXP SIN COS 17000-19000, TAN 42000,
+; number to text 7900, text to number 4250.
 
 
-; SQR LOG EXP SIN COS TAN and fractional powers take about 700 bytes more;
+; SQR LOG EXP SIN COS TAN and fractional powers take about 500 bytes more;
 ; set FPFUNCS to 1 when the ROM has room for them (until then they give ?FC)
 FPFUNCS equ     0
 
@@ -103,9 +103,6 @@ fpunp   stab    0,x             ; exponent; A = sign and top bits
         pulx
         rts
 
-fpst2   ldx     #FPT2
-        bra     fpst
-fpst1   ldx     #FPT1
 fpst    ldaa    FACEXP
         staa    0,x
         ldaa    FACSGN
@@ -164,9 +161,7 @@ fpswap  SUBROUTINE
 fpsub   bsr     fpneg
 fpadd   SUBROUTINE
         ldab    ARGEXP
-        bne     .a
-        rts
-.a
+        beq     .r
         ldaa    FACEXP
         beq     fpswap          ; FAC 0: the sum is ARG
         sba
@@ -287,8 +282,7 @@ fpnorm  SUBROUTINE
         ldd     FPEXP
         tsta
         bne     .out
-        stab    FACEXP
-        tstb
+        stab    FACEXP          ; (Z as B)
         beq     fpzero
         rts
 .out    bmi     fpzero
@@ -486,25 +480,24 @@ fpcmp   SUBROUTINE
         coma
         bra     .x
 .as     ldaa    ARGSGN
-.x      ldab    #1
-        tsta
-        bpl     .r
-        negb
-.r      tstb
-        rts
+.x      clrb                    ; 1 or -1 from the sign in A
+        asla
+        sbcb    #0
+        orab    #1
+.r      rts                     ; (equal: B = 0 and Z set already)
 
 ; ---- integers ----
-fpfromb clra
-fpfromu clr     FACSGN          ; unsigned D
-        bra     fpfu
-fpfromd clr     FACSGN
-        tsta
-        bpl     fpfu
-        com     FACSGN
-        coma
+fpfromd tsta
+        bpl     fpfromu
+        coma                    ; negative: the magnitude, then the sign
         comb
         addd    #1
-fpfu    std     FACM
+        bsr     fpfromu
+        com     FACSGN
+        rts
+fpfromb clra
+fpfromu clr     FACSGN          ; unsigned D
+        std     FACM
         ldd     #0
         std     FACM+2
         ldab    #144
@@ -565,8 +558,7 @@ fpuint  SUBROUTINE
         cmpb    FACEXP
         bcs     .r
         bsr     fptrunc
-        ldd     FPPRD+2
-        clc
+        ldd     FPPRD+2         ; C clear from fptrunc
 .r      rts
 
 fptoad  bsr     fpuint
@@ -591,8 +583,7 @@ fpfc    jmp     fcerr
 
 ; INT: floor
 fpint   SUBROUTINE
-        ldab    FACEXP
-        beq     .r
+        ldab    FACEXP          ; (a zero stays zero through fptrunc)
         cmpb    #160
         bhs     .r              ; no fraction bits
         jsr     fptrunc
@@ -715,8 +706,8 @@ fpparse SUBROUTINE
         bra     .nx
 .note   cmpa    #'E-'0
         bne     .end
-        clr     FPTMP           ; exponent sign
-        clr     FPTMP+1         ; exponent
+        ldd     #0
+        std     FPTMP           ; exponent sign, exponent
 .es     inx
         ldaa    0,x
         cmpa    #$20
@@ -780,7 +771,8 @@ fpstr   SUBROUTINE
         aba
         staa    FPBUF
         clr     FACSGN
-        jsr     fpst2
+        ldx     #FPT2
+        jsr     fpst
         ldaa    FACEXP          ; K from the binary exponent: right or one
         ldab    #77             ; too big
         mul
@@ -799,9 +791,7 @@ fpstr   SUBROUTINE
         ldab    #128
         subb    FACEXP
         bcs     .one            ; z >= 1: only by rounding in the scaling
-        cmpb    #4
-        bhs     .down           ; z < 1/16
-        ldx     #FACM
+        ldx     #FACM           ; (z >= .01: a few places at most)
 .sh     tstb
         beq     .rd
         jsr     fpshr
@@ -827,12 +817,10 @@ fpstr   SUBROUTINE
         inc     FACM
         bne     .ok
 .one    inc     FPK             ; 1.00000000 and the next power
-        ldd     #$1999          ; .1
+        ldd     #$1999          ; .1 and a little: the digits 100000000
         std     FACM
-        ldd     #$9999
+        ldd     #$999A
         std     FACM+2
-        ldaa    #$9A
-        staa    FACRND
         bra     .ok
 .down   dec     FPK
         bra     .try
@@ -905,7 +893,6 @@ fpstr   SUBROUTINE
 ; The functions (and some of the rest) are mostly fixed runs of the operations above; they are kept as
 ; one byte each: jsr fpdo, then the codes, then 0. A code is an operation
 ; (the top 3 bits) on an entry of fpents (the low 5 bits).
-FPCODE  equ     FPTMP+5
 OCALL   equ     $00             ; call the entry
 OLD     equ     $20             ; FAC = the number at the entry
 OLDA    equ     $40             ; ARG = ...
@@ -921,9 +908,10 @@ fpdo    SUBROUTINE
         jmp     1,x             ; 0: carry on after the codes
 .op     inx
         pshx
-        ldx     #.ret
-        pshx                    ; where the operation returns to
-        stab    FPCODE
+        bsr     .go             ; the operation returns here
+        pulx
+        bra     .l
+.go     tba
         lsrb
         lsrb
         lsrb
@@ -933,15 +921,23 @@ fpdo    SUBROUTINE
         abx
         ldx     0,x
         pshx                    ; the operation
-        ldab    FPCODE
-        andb    #$1F
-        aslb
+        tab
+        andb    #$1F            ; its entry:
+        cmpb    #ET5
+        bhs     .slot
+        aslb                    ; from the table
         ldx     #fpents
         abx
-        ldx     0,x             ; its entry
+        ldx     0,x
         rts
-.ret    pulx
-        bra     .l
+.slot   ldaa    #5              ; or a 5-byte slot, in RAM or among the
+        mul                     ; constants
+        ldx     #FPBUF-5*ET5
+        cmpb    #5*ESQA
+        blo     .ram
+        ldx     #fpcon-5*ESQA
+.ram    abx
+        rts
 .ops    dc.w    .call,fpld,fpldarg,fpst,.add,.times,fppoly,fpred
 .call   jmp     0,x
 .add    jsr     fpldarg
@@ -949,39 +945,39 @@ fpdo    SUBROUTINE
 .times  jsr     fpldarg
         jmp     fpmul
 
-ET1     equ     0
-ET2     equ     1
-ET5     equ     2
-ET6     equ     3
-EC1     equ     4
-EINT    equ     5
-ESUB    equ     6
-EMUL    equ     7
-EDIV    equ     8
-EMOV    equ     9
-ECH     equ     10
-E2PI    equ     11
-EPI2A   equ     12
-EPI2B   equ     13
-EPI2C   equ     14
-EL2E    equ     15
-ELN2A   equ     16
-ELN2B   equ     17
-ESINT   equ     18
-EEXPT   equ     19
-ELOGT   equ     20
-ESIN    equ     21
-ECOS    equ     22
-ELOG    equ     23
-EEXP    equ     24
-ESQA    equ     25
-ESQB    equ     26
-ET4     equ     27
-fpents  dc.w    FPT1,FPT2,FPT5,FPT6,fpc1,fpint
-        dc.w    fpsub,fpmul,fpdiv,fpmov
+EC1     equ     0
+EINT    equ     1
+ESUB    equ     2
+EMUL    equ     3
+EDIV    equ     4
+EMOV    equ     5
+ESIN    equ     6
+ECOS    equ     7
+ELOG    equ     8
+EEXP    equ     9
+ESINT   equ     10
+EEXPT   equ     11
+ELOGT   equ     12
+ET5     equ     13
+ET6     equ     14
+ET4     equ     15
+ET1     equ     17
+ET2     equ     18
+ESQA    equ     20
+ESQB    equ     21
+ECH     equ     22
+E2PI    equ     23
+EPI2A   equ     24
+EPI2B   equ     25
+EPI2C   equ     26
+EL2E    equ     27
+ELN2A   equ     28
+ELN2B   equ     29
+; entries below ET5 are in the table, ET5 on are FPBUF+5*(n-ET5), ESQA on
+; fpcon+5*(n-ESQA)
+fpents  dc.w    fpc1,fpint,fpsub,fpmul,fpdiv,fpmov
         IF FPFUNCS              ; the rest only for the functions
-        dc.w    fpch,fp2pi,fppi2a,fppi2b,fppi2c,fpl2e,fpln2a,fpln2b
-        dc.w    fpsint,fpexpt,fplogt,fpsin,fpcos,fplog,fpexp,fpsqa,fpsqb,FPT4
+        dc.w    fpsin,fpcos,fplog,fpexp,fpsint,fpexpt,fplogt
         ENDIF
 
 ; ---- random numbers: xorshift (13, 17, 5) on the 32-bit seed ----
@@ -1010,8 +1006,6 @@ fprnd   SUBROUTINE
 fprndf  SUBROUTINE
         ldd     RNDSD
         bne     .go
-        ldd     RNDSD+2
-        bne     .go
         inc     RNDSD           ; a zero seed would stay zero
 .go     ldd     RNDSD+1         ; x ^= x << 13
         std     FPTMP
@@ -1036,8 +1030,7 @@ fprndf  SUBROUTINE
         ldab    #128
         jmp     fpnb
 .x5     ldab    #5
-        ldx     #FPTMP
-        clr     4,x
+        ldx     #FPTMP-1        ; FPTMP..+3 as the low 4 of 5 bytes
 .l      jsr     fpshl
         decb
         bne     .l
@@ -1101,53 +1094,11 @@ fppow   SUBROUTINE
 .r      rts
 
         IF FPFUNCS
-; ---- square root: a straight line through the mantissa, then Newton ----
-fpsqr   SUBROUTINE
-        tst     FACEXP
-        beq     .r
-        tst     FACSGN
-        bmi     .fc
-        jsr     fpst1
-        ldab    FACEXP
-        addb    #129
-        rorb                    ; the root's exponent; C set when even
-        pshb
-        ldaa    #127            ; .25 <= m < .5 when odd, .5 <= m < 1
-        adca    #0
-        staa    FACEXP
-        jsr     fpdo
-        dc.b    OTIMES+ESQA,OADD+ESQB,0
-        pula
-        adda    FACEXP
-        suba    #128
-        staa    FACEXP
-        ldab    #3
-.n      pshb                    ; y = (y + x/y) / 2
-        jsr     fpdo
-        dc.b    OST+ET2,OLDA+ET1,OCALL+EDIV,OADD+ET2,0
-        dec     FACEXP
-        pulb
-        decb
-        bne     .n
-.r      rts
-.fc     jmp     fcerr
-
 ; ---- series ----
 ; FAC = P(FAC): X points at a count n, then n+1 packed coefficients, highest
-; power first; with bit 7 of the count set, FAC = x * P(x^2)
+; power first (the odd series are run as x * P(x^2) by their callers)
 fppoly  SUBROUTINE
-        tst     0,x
-        bpl     .even
-        pshx
-        jsr     fpdo
-        dc.b    OST+ET4,OCALL+EMOV,OCALL+EMUL,0
-        pulx
-        bsr     .even
-        jsr     fpdo
-        dc.b    OTIMES+ET4,0
-        rts
-.even   ldab    0,x
-        andb    #$7F
+        ldab    0,x
         stab    FPCNT
         inx
         pshx
@@ -1181,6 +1132,38 @@ fpred   pshx
         dc.b    OLDA+ET2,OCALL+ESUB,OST+ET2,0
         rts
 
+; ---- square root: a straight line through the mantissa, then Newton ----
+fpsqr   SUBROUTINE
+        tst     FACEXP
+        beq     .r
+        tst     FACSGN
+        bmi     fpfcl
+        jsr     fpdo
+        dc.b    OST+ET1,0
+        ldab    FACEXP
+        addb    #129
+        rorb                    ; the root's exponent; C set when even
+        pshb
+        ldaa    #127            ; .25 <= m < .5 when odd, .5 <= m < 1
+        adca    #0
+        staa    FACEXP
+        jsr     fpdo
+        dc.b    OTIMES+ESQA,OADD+ESQB,0
+        pula
+        adda    FACEXP
+        suba    #128
+        staa    FACEXP
+        ldab    #3
+.n      pshb                    ; y = (y + x/y) / 2
+        jsr     fpdo
+        dc.b    OST+ET2,OLDA+ET1,OCALL+EDIV,OADD+ET2,0
+        dec     FACEXP
+        pulb
+        decb
+        bne     .n
+.r      rts
+
+
 ; ---- LOG: x = m * 2^e with SQR(.5) <= m < SQR(2); LOG(m) from s = (m-1)/(m+1)
 fplog   SUBROUTINE
         tst     FACEXP
@@ -1200,7 +1183,8 @@ fplog   SUBROUTINE
         jsr     fpdo
         dc.b    OST+ET2,OLDA+EC1,OCALL+ESUB,OST+ET1     ; 1 - m
         dc.b    OLD+ET2,OADD+EC1,OLDA+ET1,OCALL+EDIV    ; -s
-        dc.b    OPOLY+ELOGT,OST+ET2,0                   ; -LOG(m)
+        dc.b    OST+ET4,OCALL+EMOV,OCALL+EMUL,OPOLY+ELOGT       ; -LOG(m)
+        dc.b    OTIMES+ET4,OST+ET2,0
         pulb                    ; - e * LOG(2), in two parts
         clra
         tstb
@@ -1210,7 +1194,8 @@ fplog   SUBROUTINE
         jsr     fpdo
         dc.b    OST+ET1,ORED+ELN2B,ORED+ELN2A,0
         jmp     fpneg
-.fc     jmp     fcerr
+.fc
+fpfcl   jmp     fcerr
 
 ; ---- EXP: x = k * LOG(2) + r, EXP(x) = 2^k * EXP(r) ----
 fpexp   SUBROUTINE
@@ -1253,9 +1238,8 @@ fptrig  SUBROUTINE
         jsr     fpdo
         dc.b    OST+ET2,OTIMES+E2PI,0
         bsr     fprint          ; k
-        bcc     .k
-        jmp     fcerr           ; too far out to mean anything
-.k      tsx
+        bcs     fpfcl           ; too far out to mean anything
+        tsx
         addb    0,x
         stab    0,x
         jsr     fpdo
@@ -1265,12 +1249,12 @@ fptrig  SUBROUTINE
         lsrb
         bcc     .s
         jsr     fpdo            ; COS(r) = 2 * (.5 - SIN(r/2)^2)
-        dc.b    OTIMES+ECH,OPOLY+ESINT,OCALL+EMOV,OCALL+EMUL
-        dc.b    OLDA+ECH,OCALL+ESUB,0
+        dc.b    OTIMES+ECH,OST+ET4,OCALL+EMOV,OCALL+EMUL,OPOLY+ESINT
+        dc.b    OTIMES+ET4,OCALL+EMOV,OCALL+EMUL,OLDA+ECH,OCALL+ESUB,0
         inc     FACEXP          ; .35 < .5 - SIN(r/2)^2 <= .5
         bra     .q
 .s      jsr     fpdo
-        dc.b    OPOLY+ESINT,0
+        dc.b    OST+ET4,OCALL+EMOV,OCALL+EMUL,OPOLY+ESINT,OTIMES+ET4,0
 .q      pulb
         andb    #2
         beq     .r
@@ -1278,8 +1262,8 @@ fptrig  SUBROUTINE
 .r      rts
 
 fptan   jsr     fpdo
-        dc.b    OST+ET5,OCALL+ECOS,OST+ET6,OLD+ET5,OCALL+ESIN
-        dc.b    OCALL+EMOV,OLD+ET6,OCALL+EDIV,0
+        dc.b    OST+ET5,OCALL+ESIN,OST+ET6,OLD+ET5,OCALL+ECOS
+        dc.b    OLDA+ET6,OCALL+EDIV,0
         rts
 fppowg  jsr     fpdo            ; EXP(power * LOG(base))
         dc.b    OCALL+ELOG,OTIMES+ET6,OCALL+EEXP,0
@@ -1294,11 +1278,13 @@ fptan:
 fppowg:
 fppoly:
 fpred:  jmp     fcerr
+fpcon   equ     fpc1
         ENDIF
 
 ; ---- constants ----
         IF FPFUNCS
 ; SQR(m) ~ .647941994 * m + .366710269 for .25 <= m < 1 (within 6 %)
+fpcon                           ; the 5-byte slots from ESQA on
 fpsqa   dc.b    $80,$25,$DF,$86,$CA   ; .647941993927
 fpsqb   dc.b    $7F,$3B,$C1,$72,$C8   ; .366710268887
 fpch    dc.b    $80,$00,$00,$00,$00   ; .5
@@ -1310,13 +1296,13 @@ fpl2e   dc.b    $81,$38,$AA,$3B,$29   ; 1/LOG(2)
 fpln2a  dc.b    $80,$31,$72,$17,$00   ; LOG(2), first 24 bits
 fpln2b  dc.b    $68,$77,$D1,$CF,$7A   ; LOG(2), the rest
 ; near-best fits on the reduced ranges: SIN(r)/r in r^2, EXP(r), LOG((1+s)/(1-s))/s in s^2
-fpsint  dc.b    $84             ; odd
+fpsint  dc.b    4
         dc.b    $6E,$36,$5B,$A4,$C6   ; 2.71734569941E-06
         dc.b    $74,$D0,$07,$73,$F3   ; -1.98392022139E-04
         dc.b    $7A,$08,$88,$83,$A6   ; 8.33332878246E-03
         dc.b    $7E,$AA,$AA,$AA,$A5   ; -.166666666316
         dc.b    $81,$00,$00,$00,$00   ; 1
-fplogt  dc.b    $84             ; odd
+fplogt  dc.b    4
         dc.b    $7E,$71,$D4,$DF,$42   ; .236163605138
         dc.b    $7F,$12,$19,$76,$4D   ; .285350510556
         dc.b    $7F,$4C,$CD,$4D,$E0   ; .400003846685
