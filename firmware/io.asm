@@ -383,17 +383,17 @@ brkchk: pshx
         oraa    #$C0
         inca
         bne     bc_no
-bc_pol: jsr     keyin
+bc_pol: jsr     keyin           ; keeps B: the slot after the next
         beq     bc_no
         cmpa    #3
         beq     bc_brk
+        cmpb    KBOUT
+        beq     bc_ful
+        pshb
         ldab    KBIN
         ldx     #KBUF
         abx
-        incb
-        andb    #15
-        cmpb    KBOUT
-        beq     bc_ful
+        pulb
         staa    0,x
         stab    KBIN
         bra     bc_no

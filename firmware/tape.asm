@@ -7,7 +7,7 @@
 ; Reading times the high half of each bit on port 2 bit 4.
 ;
 ; RAM used: BLKTYP, BLKLEN, CBUFAD, BLKEND (the block entry points' cells),
-; NAMBLK, SNAME, TAPBUF, TBITS, CSUM, RBYTE, RMODE, LOADB, OFFS, CNT; the
+; NAMBLK, SNAME, TBITS, CSUM, RBYTE, LOADB, OFFS, CNT; the
 ; printer LPFRM and PRTCOL; the sound STIME, SPITCH, SDUR, LATSH.
 ;
 ; csrdon, blkin, blkout, wrldr   the ROM entry points for blocks
@@ -48,18 +48,18 @@ rb_ov:  jsr     brkchk          ; line stuck high
 
 ; rdbyte: A = next byte; keeps B and X
 rdbyte: pshb
-        ldaa    #8
-        staa    TBITS
+        ldaa    #$80            ; a marker bit: out after the eighth bit
+        staa    RBYTE
 rby_l:  bsr     rdbit
         ror     RBYTE
-        dec     TBITS
-        bne     rby_l
+        bcc     rby_l
         ldaa    RBYTE
         pulb
         rts
 
-; blkin: read a block to CBUFAD (not beyond BLKEND); BLKTYP, BLKLEN.
-; A = 0 and C clear when good; A = 1 bad checksum, A = 2 no room (C set).
+; blkin: read a block to CBUFAD, keeping no byte beyond BLKEND; BLKTYP,
+; BLKLEN. A = 0 and C clear when good; A = 1 bad checksum, A = 2 no room
+; for all of it (C set).
 blkin:  pshx
         pshb
         bsr     csrdon
@@ -73,35 +73,30 @@ bi_s:   bsr     rdbit
         staa    CSUM
         bsr     rdbyte
         staa    BLKLEN
+        tab
         adda    CSUM
         staa    CSUM
-        clr     RMODE
         ldx     CBUFAD
-        ldab    BLKLEN
-        abx
-        dex
-        cpx     BLKEND
-        bls     bi_r
-        inc     RMODE           ; no room: read it, store nothing
-bi_r:   ldx     CBUFAD
-        tstb                    ; B is still the length
+        tstb
         beq     bi_ck
 bi_d:   bsr     rdbyte
-        tst     RMODE
-        bne     bi_n
+        cpx     BLKEND
+        bhi     bi_n            ; no room: the byte is read, not kept
         staa    0,x
-        inx
-bi_n:   adda    CSUM
+bi_n:   inx
+        adda    CSUM
         staa    CSUM
         decb
         bne     bi_d
 bi_ck:  bsr     rdbyte
         suba    CSUM
-        beq     bi_ok
-        ldaa    #1
+        bne     bi_bad
+        dex                     ; the block's last byte
+        cpx     BLKEND
+        bls     bi_x            ; A = 0: good
+        ldaa    #2
         bra     bi_x
-bi_ok:  ldaa    RMODE           ; 0 stored, 1 no room: 2
-        asla
+bi_bad: ldaa    #1
 bi_x:   pulb
         pulx
         nega
@@ -222,7 +217,9 @@ wd_e:   ldd     #$FF00          ; the end block: type $FF, empty
         stab    PORT2           ; ends the last half period
         rts
 
-; getfnm: optional "NAME" to SNAME, padded with blanks (all blank: any file)
+; getfnm: optional "NAME" to SNAME, padded with blanks (all blank: any file);
+; gfnm first skips the M of CSAVEM or CLOADM
+gfnm:   jsr     chrget
 getfnm: ldx     #SNAME
         ldd     #$2008          ; 8 blanks
 gf_b:   staa    0,x
@@ -330,8 +327,7 @@ csave:  cmpa    #'M
         std     NB_EXEC
         bra     cs_go
 
-csavem: jsr     chrget          ; CSAVEM "NAME",first,last,exec: type 2
-        jsr     getfnm
+csavem: jsr     gfnm            ; CSAVEM "NAME",first,last,exec: type 2
         bsr     comev
         std     CBUFAD
         bsr     comev
@@ -381,8 +377,7 @@ cload:  cmpa    #'M
         jsr     rststk          ; an old program's FOR and GOSUB are gone
         jmp     ready
 
-cloadm: jsr     chrget
-        jsr     getfnm
+cloadm: jsr     gfnm
         clra
         clrb
         std     OFFS
@@ -408,10 +403,9 @@ cm_2:   ldd     NB_LOAD
 
 skipf:  jsr     getfnm
         jsr     findf
-        ldx     #TAPBUF
-        stx     CBUFAD
-        dex
-        stx     BLKEND          ; keep nothing
+        clra                    ; keep nothing (findf left CBUFAD above 0)
+        clrb
+        std     BLKEND
 sk_l:   jsr     blkin
         ldaa    BLKTYP
         inca
