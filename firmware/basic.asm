@@ -19,9 +19,13 @@ E_OS    equ     26
 E_LS    equ     28
 E_ST    equ     30
 E_CN    equ     32
-E_IO    equ     34              ; (FD AO DN NO belong to disk systems: never given)
-E_FM    equ     36
-errtab: dc.b    "NFSNRGODFCOVOMULBSDD/0IDTMOSLSSTCNIOFM"
+E_FD    equ     34              ; (FD AO DN NO belong to disk systems: never given)
+E_AO    equ     36
+E_DN    equ     38
+E_IO    equ     40
+E_FM    equ     42
+E_NO    equ     44
+errtab: dc.b    "NFSNRGODFCOVOMULBSDD/0IDTMOSLSSTCNFDAODNIOFMNO"
 
 ; each entry loads its code and skips the next load (the opcode of cpx #)
 nferr:  ldab    #E_NF
