@@ -1052,7 +1052,7 @@ fppow   SUBROUTINE
         bcs     .gen
         tst     FPFRC
         bne     .gen
-        std     FPE             ; a whole power up to 65535: square and multiply
+        std     FPTMP           ; a whole power up to 65535: square and multiply
         beq     .one
         sec                     ; a marker bit below the power's bits
         rolb
