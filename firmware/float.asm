@@ -1086,7 +1086,13 @@ fppow   SUBROUTINE
 .gen    jsr     fpswap          ; EXP(power * LOG(base))
         tst     FACEXP
         beq     .zero
-        jmp     fppowg          ; LOG refuses a negative base
+        IF FPFUNCS
+        jsr     fpdo            ; LOG refuses a negative base
+        dc.b    OCALL+ELOG,OTIMES+ET6,OCALL+EEXP,0
+        rts
+        ELSE
+        jmp     fcerr
+        ENDIF
 
 .zero   tst     FPT6+1          ; 0^x: 0, or ?/0 for a negative power
         bpl     .r
@@ -1231,7 +1237,7 @@ fprint  SUBROUTINE
 
 ; ---- SIN, COS, TAN: x = k * PI/2 + r, -PI/4 <= r <= PI/4 ----
 fpcos   ldab    #1
-        bra     fptrig
+        dc.b    $21             ; (brn: skips the clrb)
 fpsin   clrb
 fptrig  SUBROUTINE
         pshb                    ; quadrant
@@ -1265,9 +1271,6 @@ fptan   jsr     fpdo
         dc.b    OST+ET5,OCALL+ESIN,OST+ET6,OLD+ET5,OCALL+ECOS
         dc.b    OLDA+ET6,OCALL+EDIV,0
         rts
-fppowg  jsr     fpdo            ; EXP(power * LOG(base))
-        dc.b    OCALL+ELOG,OTIMES+ET6,OCALL+EEXP,0
-        rts
         ELSE
 fpsqr:
 fplog:
@@ -1275,7 +1278,6 @@ fpexp:
 fpsin:
 fpcos:
 fptan:
-fppowg:
 fppoly:
 fpred:  jmp     fcerr
 fpcon   equ     fpc1
