@@ -140,7 +140,8 @@ fpsgn   tst     FACEXP
 ; FAC = 1 with FAC's sign
 fpone   ldd     #$8180
         std     FACEXP
-        ldd     #0
+        clra
+        clrb
         std     FACM+1
         std     FACM+3
         rts
@@ -325,9 +326,10 @@ fpmul   SUBROUTINE
         ldaa    FACSGN
         eora    ARGSGN
         staa    FACSGN
-        ldx     #0
-        stx     FPPRD+4
-        stx     FPPRD+6
+        clra
+        clrb
+        std     FPPRD+4
+        std     FPPRD+6
         ldx     #ARGM+3
 .row    ldaa    0,x
         beq     .zero
@@ -498,7 +500,8 @@ fpfromd tsta
 fpfromb clra
 fpfromu clr     FACSGN          ; unsigned D
         std     FACM
-        ldd     #0
+        clra
+        clrb
         std     FACM+2
         ldab    #144
 ; FAC = FACM as a whole number scaled by 2^(B-160), rounded; FACSGN kept
@@ -519,9 +522,10 @@ fptrunc SUBROUTINE
         subb    FACEXP
         cmpb    #33
         blo     .byte
-        ldx     #0              ; below 1 (or 0)
-        stx     FPPRD
-        stx     FPPRD+2
+        clra                    ; below 1 (or 0)
+        clrb
+        std     FPPRD
+        std     FPPRD+2
         ldaa    FACEXP
         staa    FPFRC
         rts
@@ -671,7 +675,8 @@ fpm10   staa    FPCNT
 ; the digits make a 32-bit integer (later digits only move the point), then
 ; one multiplication or division by a power of ten
 fpparse SUBROUTINE
-        ldd     #0
+        clra
+        clrb
         std     FACM
         std     FACM+2
         std     FPE
@@ -706,7 +711,8 @@ fpparse SUBROUTINE
         bra     .nx
 .note   cmpa    #'E-'0
         bne     .end
-        ldd     #0
+        clra
+        clrb
         std     FPTMP           ; exponent sign, exponent
 .es     inx
         ldaa    0,x
