@@ -480,7 +480,7 @@ fpcmp   SUBROUTINE
         beq     .r
         ldaa    FACSGN          ; ARG 0: minus the sign of FAC
         coma
-        bra     .x
+        dc.b    $8C             ; (cpx #: skips the ldaa)
 .as     ldaa    ARGSGN
 .x      clrb                    ; 1 or -1 from the sign in A
         asla
@@ -630,7 +630,7 @@ fpscale SUBROUTINE
         bmi     .n
         negb                    ; FPE - FPCNT
         ldaa    #$FF
-        bra     .a
+        dc.b    $21             ; (brn: skips the clra)
 .n      clra                    ; FPE + FPCNT
 .a      addd    FPE
         std     FPE
@@ -741,7 +741,7 @@ fpparse SUBROUTINE
         ldaa    #10
         mul
         addb    FPTMP+2
-        bra     .sv
+        dc.b    $8C             ; (cpx #: skips the ldab)
 .sat    ldab    #250            ; far out of range either way
 .sv     stab    FPTMP+1
 .en     inx
