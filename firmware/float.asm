@@ -158,6 +158,22 @@ fpswap  SUBROUTINE
         bne     .l
         rts
 
+; shift the 5 bytes at X one bit left / right (A and B kept)
+fpshl   clc
+fprl5   rol     4,x
+        rol     3,x
+        rol     2,x
+        rol     1,x
+        rol     0,x
+        rts
+fpshr   clc
+fprr5   ror     0,x
+        ror     1,x
+        ror     2,x
+        ror     3,x
+        ror     4,x
+        rts
+
 ; ---- addition: the larger magnitude in FAC, ARG shifted to match ----
 fpsub   bsr     fpneg
 fpadd   SUBROUTINE
@@ -193,7 +209,7 @@ fpadd   SUBROUTINE
 .bit    ldx     #ARGM
 .bl     tsta
         beq     .go
-        jsr     fpshr
+        bsr     fpshr
         deca
         bra     .bl
 .go     ldab    FACEXP
@@ -214,7 +230,7 @@ fpadd   SUBROUTINE
         std     FACM
         bcc     .norm
         ldx     #FACM
-        jsr     fprr5
+        bsr     fprr5
         ldx     FPEXP
         inx
         stx     FPEXP
@@ -253,7 +269,7 @@ fpnorm  SUBROUTINE
 .bits   ldx     #FACM
 .bl     tsta
         bmi     .adj
-        bsr     fpshl
+        jsr     fpshl
         incb
         ldaa    FACM
         bra     .bl
@@ -293,22 +309,6 @@ fpzero  clra
         staa    FACEXP
         staa    FACSGN
         staa    FACRND
-        rts
-
-; shift the 5 bytes at X one bit left / right (A and B kept)
-fpshl   clc
-fprl5   rol     4,x
-        rol     3,x
-        rol     2,x
-        rol     1,x
-        rol     0,x
-        rts
-fpshr   clc
-fprr5   ror     0,x
-        ror     1,x
-        ror     2,x
-        ror     3,x
-        ror     4,x
         rts
 
 ; ---- multiplication: one row of 8x8 products per byte of ARG ----
