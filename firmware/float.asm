@@ -495,8 +495,7 @@ fpfromd tsta
         comb
         addd    #1
         bsr     fpfromu
-        com     FACSGN
-        rts
+        jmp     fpneg
 fpfromb clra
 fpfromu clr     FACSGN          ; unsigned D
         std     FACM
@@ -632,7 +631,7 @@ fpscale SUBROUTINE
         ldaa    #$FF
         dc.b    $21             ; (brn: skips the clra)
 .n      clra                    ; FPE + FPCNT
-.a      addd    FPE
+        addd    FPE
         std     FPE
         jsr     fpdo
         dc.b    OST+ET1,OLD+EC1,0
