@@ -140,7 +140,8 @@ fpsgn   tst     FACEXP
 ; FAC = 1 with FAC's sign
 fpone   ldd     #$8180
         std     FACEXP
-        ldd     #0
+        clra
+        clrb
         std     FACM+1
         std     FACM+3
         rts
@@ -155,6 +156,22 @@ fpswap  SUBROUTINE
         inx
         cpx     #FACSGN+1
         bne     .l
+        rts
+
+; shift the 5 bytes at X one bit left / right (A and B kept)
+fpshl   clc
+fprl5   rol     4,x
+        rol     3,x
+        rol     2,x
+        rol     1,x
+        rol     0,x
+        rts
+fpshr   clc
+fprr5   ror     0,x
+        ror     1,x
+        ror     2,x
+        ror     3,x
+        ror     4,x
         rts
 
 ; ---- addition: the larger magnitude in FAC, ARG shifted to match ----
@@ -192,7 +209,7 @@ fpadd   SUBROUTINE
 .bit    ldx     #ARGM
 .bl     tsta
         beq     .go
-        jsr     fpshr
+        bsr     fpshr
         deca
         bra     .bl
 .go     ldab    FACEXP
@@ -213,7 +230,7 @@ fpadd   SUBROUTINE
         std     FACM
         bcc     .norm
         ldx     #FACM
-        jsr     fprr5
+        bsr     fprr5
         ldx     FPEXP
         inx
         stx     FPEXP
@@ -252,7 +269,7 @@ fpnorm  SUBROUTINE
 .bits   ldx     #FACM
 .bl     tsta
         bmi     .adj
-        bsr     fpshl
+        jsr     fpshl
         incb
         ldaa    FACM
         bra     .bl
@@ -294,22 +311,6 @@ fpzero  clra
         staa    FACRND
         rts
 
-; shift the 5 bytes at X one bit left / right (A and B kept)
-fpshl   clc
-fprl5   rol     4,x
-        rol     3,x
-        rol     2,x
-        rol     1,x
-        rol     0,x
-        rts
-fpshr   clc
-fprr5   ror     0,x
-        ror     1,x
-        ror     2,x
-        ror     3,x
-        ror     4,x
-        rts
-
 ; ---- multiplication: one row of 8x8 products per byte of ARG ----
 FPPO    equ     FPPRD-ARGM      ; from an ARG byte to its place in the product
 fpmul   SUBROUTINE
@@ -325,9 +326,10 @@ fpmul   SUBROUTINE
         ldaa    FACSGN
         eora    ARGSGN
         staa    FACSGN
-        ldx     #0
-        stx     FPPRD+4
-        stx     FPPRD+6
+        clra
+        clrb
+        std     FPPRD+4
+        std     FPPRD+6
         ldx     #ARGM+3
 .row    ldaa    0,x
         beq     .zero
@@ -478,7 +480,7 @@ fpcmp   SUBROUTINE
         beq     .r
         ldaa    FACSGN          ; ARG 0: minus the sign of FAC
         coma
-        bra     .x
+        dc.b    $8C             ; (cpx #: skips the ldaa)
 .as     ldaa    ARGSGN
 .x      clrb                    ; 1 or -1 from the sign in A
         asla
@@ -493,12 +495,12 @@ fpfromd tsta
         comb
         addd    #1
         bsr     fpfromu
-        com     FACSGN
-        rts
+        jmp     fpneg
 fpfromb clra
 fpfromu clr     FACSGN          ; unsigned D
         std     FACM
-        ldd     #0
+        clra
+        clrb
         std     FACM+2
         ldab    #144
 ; FAC = FACM as a whole number scaled by 2^(B-160), rounded; FACSGN kept
@@ -519,9 +521,10 @@ fptrunc SUBROUTINE
         subb    FACEXP
         cmpb    #33
         blo     .byte
-        ldx     #0              ; below 1 (or 0)
-        stx     FPPRD
-        stx     FPPRD+2
+        clra                    ; below 1 (or 0)
+        clrb
+        std     FPPRD
+        std     FPPRD+2
         ldaa    FACEXP
         staa    FPFRC
         rts
@@ -626,9 +629,9 @@ fpscale SUBROUTINE
         bmi     .n
         negb                    ; FPE - FPCNT
         ldaa    #$FF
-        bra     .a
+        dc.b    $21             ; (brn: skips the clra)
 .n      clra                    ; FPE + FPCNT
-.a      addd    FPE
+        addd    FPE
         std     FPE
         jsr     fpdo
         dc.b    OST+ET1,OLD+EC1,0
@@ -671,7 +674,8 @@ fpm10   staa    FPCNT
 ; the digits make a 32-bit integer (later digits only move the point), then
 ; one multiplication or division by a power of ten
 fpparse SUBROUTINE
-        ldd     #0
+        clra
+        clrb
         std     FACM
         std     FACM+2
         std     FPE
@@ -706,7 +710,8 @@ fpparse SUBROUTINE
         bra     .nx
 .note   cmpa    #'E-'0
         bne     .end
-        ldd     #0
+        clra
+        clrb
         std     FPTMP           ; exponent sign, exponent
 .es     inx
         ldaa    0,x
@@ -735,7 +740,7 @@ fpparse SUBROUTINE
         ldaa    #10
         mul
         addb    FPTMP+2
-        bra     .sv
+        dc.b    $8C             ; (cpx #: skips the ldab)
 .sat    ldab    #250            ; far out of range either way
 .sv     stab    FPTMP+1
 .en     inx
@@ -1052,7 +1057,7 @@ fppow   SUBROUTINE
         bcs     .gen
         tst     FPFRC
         bne     .gen
-        std     FPE             ; a whole power up to 65535: square and multiply
+        std     FPTMP           ; a whole power up to 65535: square and multiply
         beq     .one
         sec                     ; a marker bit below the power's bits
         rolb
@@ -1086,7 +1091,13 @@ fppow   SUBROUTINE
 .gen    jsr     fpswap          ; EXP(power * LOG(base))
         tst     FACEXP
         beq     .zero
-        jmp     fppowg          ; LOG refuses a negative base
+        IF FPFUNCS
+        jsr     fpdo            ; LOG refuses a negative base
+        dc.b    OCALL+ELOG,OTIMES+ET6,OCALL+EEXP,0
+        rts
+        ELSE
+        jmp     fcerr
+        ENDIF
 
 .zero   tst     FPT6+1          ; 0^x: 0, or ?/0 for a negative power
         bpl     .r
@@ -1231,7 +1242,7 @@ fprint  SUBROUTINE
 
 ; ---- SIN, COS, TAN: x = k * PI/2 + r, -PI/4 <= r <= PI/4 ----
 fpcos   ldab    #1
-        bra     fptrig
+        dc.b    $21             ; (brn: skips the clrb)
 fpsin   clrb
 fptrig  SUBROUTINE
         pshb                    ; quadrant
@@ -1265,9 +1276,6 @@ fptan   jsr     fpdo
         dc.b    OST+ET5,OCALL+ESIN,OST+ET6,OLD+ET5,OCALL+ECOS
         dc.b    OLDA+ET6,OCALL+EDIV,0
         rts
-fppowg  jsr     fpdo            ; EXP(power * LOG(base))
-        dc.b    OCALL+ELOG,OTIMES+ET6,OCALL+EEXP,0
-        rts
         ELSE
 fpsqr:
 fplog:
@@ -1275,7 +1283,6 @@ fpexp:
 fpsin:
 fpcos:
 fptan:
-fppowg:
 fppoly:
 fpred:  jmp     fcerr
 fpcon   equ     fpc1
