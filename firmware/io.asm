@@ -25,10 +25,10 @@ scrout: pshx
         ldx     CURPOS
         cmpa    #13
         bne     so_1
-        ldd     CURPOS          ; the last cell of the line, then one on
-        orab    #31
-        std     CURPOS
-        ldx     CURPOS
+        ldab    CURPOS+1        ; on past the line's last cell
+        comb
+        andb    #31
+        abx
         inx
         bra     so_chk
 so_1:   cmpa    #8
@@ -359,11 +359,8 @@ gk_key: ldx     CURPOS
         staa    0,x
         pula
         pulx
-        cmpa    #3
-        sec
-        beq     gk_b
-        clc
-gk_b:   rts
+        cmpa    #4              ; C for BREAK: no key gives 1 or 2
+        rts
 
 ; brkchk: C set when BREAK is pressed (and not disabled). One keyboard poll;
 ; any other key is kept for the line editor (15 at most). With the buffer
@@ -418,7 +415,7 @@ il_l:   bsr     getkey
         cmpa    #8
         beq     il_bs
         cmpa    #$15
-        beq     il_del
+        beq     il_bs
         cmpa    #$20
         blo     il_l
         cpx     #BUFEND-1
@@ -427,16 +424,15 @@ il_l:   bsr     getkey
         inx
         jsr     putchr
         bra     il_l
-il_del: ldaa    #8              ; erase the whole line
-        cpx     #BUF
+il_bs:  cpx     #BUF            ; 8 erases a cell, $15 the whole line
         beq     il_l
         dex
+        psha
+        ldaa    #8
         jsr     putchr
-        bra     il_del
-il_bs:  cpx     #BUF
-        beq     il_l
-        dex
-        jsr     putchr
+        pula
+        cmpa    #$15
+        beq     il_bs
         bra     il_l
 il_brk: bsr     il_end
         sec
