@@ -148,6 +148,20 @@ ks_x:   ldaa    #$FF
         staa    PORT1
         rts
 
+; p2col: strobe the columns in A, A = port 2 bit 1 (0, Z: held)
+p2col:  staa    PORT1
+        ldaa    PORT2
+        anda    #2
+        rts
+
+; anykey: Z set when no key of the matrix is down; no column left strobed
+anykey: clr     PORT1
+        ldaa    KBROW
+        com     PORT1
+        oraa    #$C0
+        inca
+        rts
+
 ; keyin: one poll of the matrix. Exactly one read of port 2 with column 2
 ; strobed (BREAK, and the pace of Quick Type), then the matrix, then CTRL
 ; (column 0) and SHIFT (column 7) on port 2 without column 2. A key counts
@@ -156,17 +170,12 @@ ks_x:   ldaa    #$FF
 ; BREAK; A = 0 with Z set when nothing new. Keeps X and B.
 keyin:  pshx
         pshb
-        ldaa    #$FB
-        staa    PORT1
-        ldaa    PORT2
         ldab    #$FE            ; BREAK comes first
-        bita    #2
+        ldaa    #$FB
+        bsr     p2col
         beq     ki_got
-        clr     PORT1           ; any key at all?
-        ldaa    KBROW
         ldab    #$FF
-        oraa    #$C0
-        inca
+        bsr     anykey          ; any key at all?
         beq     ki_got
         bsr     kscan
         cmpb    KEYLST
@@ -188,14 +197,10 @@ ki_got: cmpb    KEYLST
         beq     ki_ret          ; BREAK
         bhi     ki_non          ; no key
         ldaa    #$FE            ; CTRL (column 0)
-        staa    PORT1
-        ldaa    PORT2
-        bita    #2
+        bsr     p2col
         beq     ki_ctl
         ldaa    #$7F            ; SHIFT (column 7)
-        staa    PORT1
-        ldaa    PORT2
-        anda    #2
+        bsr     p2col
         staa    KCOL            ; 0: SHIFT held
         cmpb    #27
         bhs     ki_tab          ; ENTER, SPACE, digits and signs
@@ -374,11 +379,7 @@ brkchk: pshx
         andb    #15
         cmpb    KBOUT
         bne     bc_pol
-        clr     PORT1           ; full: any key held?
-        ldaa    KBROW
-        com     PORT1
-        oraa    #$C0
-        inca
+        jsr     anykey          ; full: any key held?
         bne     bc_no
 bc_pol: jsr     keyin           ; keeps B: the slot after the next
         beq     bc_no
