@@ -33,7 +33,7 @@ rb_w:   ldaa    PORT2           ; wait for the line to go high
         bne     rb_w
         jsr     brkchk
         bcc     rdbit
-        jmp     tapbrk
+rb_brk: jmp     tapbrk
 rb_h0:  clrb
 rb_h:   incb                    ; 13 cycles a poll
         beq     rb_ov
@@ -44,7 +44,7 @@ rb_h:   incb                    ; 13 cycles a poll
         rts
 rb_ov:  jsr     brkchk          ; line stuck high
         bcc     rb_h0
-        jmp     tapbrk
+        bra     rb_brk
 
 ; rdbyte: A = next byte; keeps B and X
 rdbyte: pshb
@@ -95,7 +95,7 @@ bi_ck:  bsr     rdbyte
         cpx     BLKEND
         bls     bi_x            ; A = 0: good
         ldaa    #2
-        bra     bi_x
+        dc.b    $8C             ; cpx #: skips the next load
 bi_bad: ldaa    #1
 bi_x:   pulb
         pulx
@@ -344,8 +344,9 @@ cs_nm:  ldaa    SNAME-NAMBLK,x
         inx
         cpx     #NAMBLK+8
         bne     cs_nm
-        clr     NB_ASC
-        clr     NB_GAP
+        clra
+        clrb
+        std     NB_ASC          ; and NB_GAP
         ldx     CBUFAD
         stx     NB_LOAD
         jsr     wrhead
