@@ -280,15 +280,8 @@ ff_p:   ldaa    0,x
 
 ; rddata: data blocks to CBUFAD onwards until the end block
 rddata: jsr     blkin
-        bcc     rdd_1
-        psha
-        bsr     tclean
-        pula
-        cmpa    #2
-        bne     rdd_io
-        jmp     omerr
-rdd_io: jmp     ioerr
-rdd_1:  ldaa    BLKTYP
+        bcs     rdd_e
+        ldaa    BLKTYP
         inca
         beq     rdd_x           ; the end block
         cmpa    #2
@@ -299,6 +292,11 @@ rdd_1:  ldaa    BLKTYP
         std     CBUFAD
         bra     rddata
 rdd_x:  rts
+rdd_e:  ldx     #ioerr          ; tclean returns to the error
+        cmpa    #2
+        bne     rdd_f
+        ldx     #omerr
+rdd_f:  pshx
 
 ; tclean: a failed BASIC load leaves an empty program
 tclean: tst     LOADB
