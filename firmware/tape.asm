@@ -417,11 +417,10 @@ sk_l:   jsr     blkin
 lpout:  pshx
         pshb
         psha
+        tab
         tpa
         psha
         sei
-        tsx
-        ldab    1,x
         clra
         asld
         asld
@@ -446,8 +445,7 @@ lp_d:   dex
         ldaa    1,x
         cmpa    #13
         bne     lp_c
-        clr     PRTCOL
-        bra     lp_x
+        clr     PRTCOL          ; and on: 13 is below 32
 lp_c:   cmpa    #32
         blo     lp_x
         inc     PRTCOL
