@@ -316,8 +316,7 @@ pc_key: jsr     keyin
         ldx     KWPTR
         beq     pc_ret
 pc_kw:  ldaa    0,x
-        inx
-        tsta
+        inx                     ; keeps N
         bpl     pc_k2
         ldx     #0
 pc_k2:  stx     KWPTR
