@@ -200,8 +200,7 @@ wrdata: ldd     CNT
         ldab    #255
 wd_n:   ldaa    #1
         std     BLKTYP
-        bsr     blkout
-        ldab    BLKLEN
+        bsr     blkout          ; keeps B, the length
         clra
         std     TMP
         addd    CBUFAD
@@ -307,8 +306,9 @@ tc_x:   rts
 
 tapbrk: jsr     rststk
         bsr     tclean
-        ldx     #0
-        stx     OLDTXT
+        clra
+        clrb
+        std     OLDTXT
         jmp     brkmsg
 
 ; ---- statements ----
