@@ -104,11 +104,8 @@ os_e:   rts
 crlf:   ldaa    #13
         bra     putchr
 
-outspc: psha
-        ldaa    #32
-        bsr     putchr
-        pula
-        rts
+outspc: ldaa    #32             ; A = 32 after (every caller loads A anew)
+        bra     putchr
 
 ; getcol: B = column of the current device
 getcol: ldab    PRTCOL
