@@ -234,8 +234,7 @@ ki_d1:  tstb
 ki_cas: ldaa    CASEFLG
         eora    #1
         staa    CASEFLG
-ki_non: clra
-        bra     ki_ret
+ki_non: clra                    ; on through ki_chr's test
 ki_chr: tsta
         beq     ki_ret
         staa    LASTCH
