@@ -29,8 +29,7 @@ scrout: pshx
         comb
         andb    #31
         abx
-        inx
-        bra     so_chk
+        bra     so_inx
 so_1:   cmpa    #8
         bne     so_2
         cpx     #SCREEN
@@ -50,7 +49,7 @@ so_2:   tsta
 so_nrm: anda    #$3F
         oraa    #$40
 so_put: staa    0,x
-        inx
+so_inx: inx
 so_chk: stx     CURPOS
         cpx     #SCREND
         blo     so_x
