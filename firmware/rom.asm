@@ -172,12 +172,12 @@ rs_top: lds     MEMTOP
         clr     LATCH           ; text mode, colour set 0, speaker low
         ; interrupt jump table: every entry returns at once
         ldx     #JMPTAB
-        ldaa    #$3B            ; RTI
+        ldd     #$3B07          ; RTI, 7 entries
 rs_jt:  staa    0,x
         inx
         inx
         inx
-        cpx     #JMPTAB+21
+        decb
         bne     rs_jt
         ldd     #$045E
         std     DEBNCE
