@@ -209,15 +209,15 @@ ki_got: cmpb    KEYLST
         ldab    CASEFLG
         lsrb
         bcs     ki_chr
-        adda    #$20            ; lower-case mode
+ki_a20: adda    #$20            ; lower-case mode
         bra     ki_chr
 ki_tab: cmpb    #32
         bhs     ki_dg
         ldaa    #13             ; 30 ENTER, 31 SPACE (27-29 are not keys)
         cmpb    #30
         beq     ki_chr
-        ldaa    #32
-        bra     ki_chr
+        clra
+        bra     ki_a20
 ki_dg:  tba                     ; keys 32-43 give '0'-';' alone and
         ldab    KCOL            ; ' '-'+' with SHIFT; keys 44-47 give
         bne     ki_d0           ; ',-./' alone and '<=>?' with SHIFT
