@@ -328,8 +328,7 @@ kwfind: pshb
 kf_l:   cmpb    #$80
         beq     kf_x
 kf_s:   ldaa    0,x
-        inx
-        tsta
+        inx                     ; keeps N
         bpl     kf_s
         decb
         bra     kf_l
@@ -368,24 +367,21 @@ gk_key: ldx     CURPOS
 brkchk: pshx
         pshb
         psha
+        ldx     #KBUF           ; X = the free slot
         ldab    KBIN
+        abx
         incb
         andb    #15
         cmpb    KBOUT
         bne     bc_pol
         jsr     anykey          ; full: any key held?
         bne     bc_no
-bc_pol: jsr     keyin           ; keeps B: the slot after the next
+bc_pol: jsr     keyin           ; keeps B: the slot after the next, and X
         beq     bc_no
         cmpa    #3
         beq     bc_brk
         cmpb    KBOUT
         beq     bc_ful
-        pshb
-        ldab    KBIN
-        ldx     #KBUF
-        abx
-        pulb
         staa    0,x
         stab    KBIN
         bra     bc_no
