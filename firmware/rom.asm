@@ -144,11 +144,10 @@ rs_clr: clr     0,x
         ldx     #JMPTAB
 rs_cl1: cpx     #TXTTAB
         bne     rs_clr
-        ldaa    #$FF
+        ldd     #$FF01
         staa    DDR1
         staa    PORT1           ; no column strobed
         staa    KEYLST
-        ldab    #$01
         stab    DDR2            ; port 2 bit 0 drives the cassette/printer line
         stab    CASEFLG         ; upper case
         ; RAM ends below the first page whose top byte does not keep a
