@@ -120,6 +120,17 @@ newlin: bsr     getcol
         beq     gc_x
         bra     crlf
 
+; SHIFT+letter in upper-case mode: pattern of the block (15 - graphic number)
+kt_gfx: dc.b    9,0,2,7,13,6,5,$FF,$FF,$FF,$FF,$FF,$FF,$FF,$FF,$FF
+        dc.b    15,12,8,11,$FF,1,14,3,10,4
+; CTRL+key: keyword tokens and editing codes, by key number
+kt_ctl: dc.b    0,8,T_ABS,T_INT,T_GOSUB,T_SET,T_RETURN,T_IF
+        dc.b    T_THEN,T_NEXT,T_GOTO,T_SOUND,T_PEEK,T_COS,T_SIN,T_STEP
+        dc.b    T_INKEYS,$15,T_RESET,9,T_READ,T_FOR,T_RND,'^
+        dc.b    T_SGN,T_RESTORE,10,0,0,0,0,0
+        dc.b    0,T_RUN,T_CONT,T_CSAVE,T_CLOAD,T_NEW,T_LIST,T_CLEAR
+        dc.b    T_CLS,T_PRINT,T_END,T_POKE,T_TAN,T_STOP,T_LOG,T_SQR
+
 ; ---- keyboard ----
 ; kscan: B = the matrix key held (row * 8 + column, the first column found
 ; wins), $FF for none; leaves no column strobed. Keeps X.
@@ -239,7 +250,7 @@ ki_chr: tsta
         staa    LASTCH
 ki_ret: ldab    #$FF            ; no column strobed
         stab    PORT1
-        pulb
+ki_pop: pulb
         pulx
         tsta
         rts
@@ -279,17 +290,6 @@ ki_shl: addb    #$60            ; no block on this key: lower case
         tba
         bra     ki_chr
 
-; SHIFT+letter in upper-case mode: pattern of the block (15 - graphic number)
-kt_gfx: dc.b    9,0,2,7,13,6,5,$FF,$FF,$FF,$FF,$FF,$FF,$FF,$FF,$FF
-        dc.b    15,12,8,11,$FF,1,14,3,10,4
-; CTRL+key: keyword tokens and editing codes, by key number
-kt_ctl: dc.b    0,8,T_ABS,T_INT,T_GOSUB,T_SET,T_RETURN,T_IF
-        dc.b    T_THEN,T_NEXT,T_GOTO,T_SOUND,T_PEEK,T_COS,T_SIN,T_STEP
-        dc.b    T_INKEYS,$15,T_RESET,9,T_READ,T_FOR,T_RND,'^
-        dc.b    T_SGN,T_RESTORE,10,0,0,0,0,0
-        dc.b    0,T_RUN,T_CONT,T_CSAVE,T_CLOAD,T_NEW,T_LIST,T_CLEAR
-        dc.b    T_CLS,T_PRINT,T_END,T_POKE,T_TAN,T_STOP,T_LOG,T_SQR
-
 ; polcat: A = next character typed (CTRL keywords come out letter by letter,
 ; keys typed while a program ran come first), Z set when there is none.
 ; Keeps B and X.
@@ -316,10 +316,7 @@ pc_kw:  ldaa    0,x
         ldx     #0
 pc_k2:  stx     KWPTR
         anda    #$7F
-pc_ret: pulb
-        pulx
-        tsta
-        rts
+pc_ret: bra     ki_pop
 
 ; kwfind: X = keyword name of token A
 kwfind: pshb
