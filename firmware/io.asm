@@ -53,13 +53,7 @@ so_inx: inx
 so_chk: stx     CURPOS
         cpx     #SCREND
         blo     so_x
-        bsr     scroll
-so_x:   pula
-        pulb
-        pulx
-        rts
-
-scroll: ldx     #SCREEN
+        ldx     #SCREEN         ; off the bottom: scroll up a line
 sc_l:   ldaa    32,x
         staa    0,x
         inx
@@ -70,6 +64,9 @@ sc_l:   ldaa    32,x
         ldd     CURPOS
         subd    #32
         std     CURPOS
+so_x:   pula
+        pulb
+        pulx
         rts
 
 ; cls0 blanks the screen; clsa fills it with A. Both home the cursor.
