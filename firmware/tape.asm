@@ -146,10 +146,10 @@ wl_l:   ldaa    #$55
 ; blkout: write the block BLKTYP, BLKLEN, CBUFAD
 blkout: pshx
         pshb
-        ldaa    BLKTYP
-        adda    BLKLEN
         ldx     CBUFAD
-        ldab    BLKLEN
+        ldd     BLKTYP          ; and BLKLEN
+        aba
+        tstb
         beq     bo_c
 bo_s:   adda    0,x
         inx
