@@ -70,11 +70,10 @@ bi_s:   bsr     rdbit
         bne     bi_s
         bsr     rdbyte
         staa    BLKTYP
-        staa    CSUM
         bsr     rdbyte
         staa    BLKLEN
         tab
-        adda    CSUM
+        adda    BLKTYP
         staa    CSUM
         ldx     CBUFAD
         tstb
