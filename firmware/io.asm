@@ -263,7 +263,7 @@ ki_ct2: ldx     #kt_ctl
         abx
         ldaa    0,x
         bpl     ki_chr
-        jsr     kwfind          ; a keyword: polcat types its letters
+        bsr     kwfind          ; a keyword: polcat types its letters
         stx     KWPTR
         bra     ki_non
 ki_sh:  tstb                    ; SHIFT+@: nothing
