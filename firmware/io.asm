@@ -148,7 +148,8 @@ ks_hit: ldab    KCOL
 ks_row: addb    #8
         lsra
         bcc     ks_row
-ks_x:   ldaa    #$FF
+ks_x:
+csrdon: ldaa    #$FF            ; (the tape entry point: no column strobed)
         staa    PORT1
         rts
 

@@ -17,10 +17,7 @@
 
 RDTH    equ     23              ; high halves shorter than this many polls are 1s
 
-; csrdon: get ready to read the tape (no column strobed)
-csrdon: ldaa    #$FF
-        staa    PORT1
-        rts
+; csrdon (with kscan's exit): get ready to read the tape, no column strobed
 
 ; rdbit: C = next bit from the tape. BREAK is looked at only after 256 polls
 ; without an edge (silence or no tape), never while a half period is being
@@ -62,7 +59,7 @@ rby_l:  bsr     rdbit
 ; for all of it (C set).
 blkin:  pshx
         pshb
-        bsr     csrdon
+        jsr     csrdon
 bi_s:   bsr     rdbit
         ror     RBYTE
         ldaa    RBYTE
