@@ -15,44 +15,59 @@ E_DD    equ     18
 E_DZ    equ     20
 E_ID    equ     22
 E_TM    equ     24
-E_CN    equ     26
-E_IO    equ     28
-E_FM    equ     30
-errtab: dc.b    "NFSNRGODFCOVOMULBSDD/0IDTMCNIOFM"
+E_OS    equ     26
+E_LS    equ     28
+E_ST    equ     30
+E_CN    equ     32
+E_FD    equ     34              ; (FD AO DN NO belong to disk systems: never given)
+E_AO    equ     36
+E_DN    equ     38
+E_IO    equ     40
+E_FM    equ     42
+E_NO    equ     44
+errtab: dc.b    "NFSNRGODFCOVOMULBSDD/0IDTMOSLSSTCNFDAODNIOFMNO"
 
+; each entry loads its code and skips the next load (the opcode of cpx #)
 nferr:  ldab    #E_NF
-        bra     error
+        dc.b    $8C
 snerr:  ldab    #E_SN
-        bra     error
+        dc.b    $8C
 rgerr:  ldab    #E_RG
-        bra     error
+        dc.b    $8C
 oderr:  ldab    #E_OD
-        bra     error
+        dc.b    $8C
 fcerr:  ldab    #E_FC
-        bra     error
+        dc.b    $8C
 overr:  ldab    #E_OV
-        bra     error
+        dc.b    $8C
 omerr:  ldab    #E_OM
-        bra     error
+        dc.b    $8C
 ulerr:  ldab    #E_UL
-        bra     error
+        dc.b    $8C
 bserr:  ldab    #E_BS
-        bra     error
+        dc.b    $8C
 dderr:  ldab    #E_DD
-        bra     error
+        dc.b    $8C
 dzerr:  ldab    #E_DZ
-        bra     error
+        dc.b    $8C
+iderr:  ldab    #E_ID
+        dc.b    $8C
 tmerr:  ldab    #E_TM
-        bra     error
+        dc.b    $8C
+oserr:  ldab    #E_OS
+        dc.b    $8C
+lserr:  ldab    #E_LS
+        dc.b    $8C
+sterr:  ldab    #E_ST
+        dc.b    $8C
+cnerr:  ldab    #E_CN
+        dc.b    $8C
 ioerr:  ldab    #E_IO
-        bra     error
+        dc.b    $8C
 fmerr:  ldab    #E_FM
-error:  ldx     MEMTOP          ; forget FOR and GOSUB
-        clr     0,x
-        txs
+error:  jsr     rststk
         clr     DEVNUM
         ldx     #0
-        stx     KWPTR
         stx     OLDTXT
         pshb
         jsr     newlin
@@ -61,27 +76,24 @@ error:  ldx     MEMTOP          ; forget FOR and GOSUB
         pulb
         ldx     #errtab
         abx
-        ldaa    0,x
-        jsr     putchr
-        ldaa    1,x
-        jsr     putchr
+        ldab    #2
+        jsr     outlen
         jsr     outmsg
         dc.b    " ERROR",0
-        jsr     inmsg
+msgend: jsr     inmsg
         jsr     crlf
 ; ---- the command loop ----
-ready:  clr     DEVNUM
-        jsr     newlin
+ready:  jsr     newlin
         jsr     outmsg
         dc.b    "OK",13,0
-mainlp: ldx     #$FFFF
+ml_1:   ldx     #$FFFF
         stx     CURLIN
         jsr     inline
-        bcs     mainlp
+        bcs     ml_1
         ldx     #BUF-1
         stx     TXTPTR
         jsr     chrget
-        beq     mainlp
+        beq     ml_1
         bcs     ml_num
         jsr     crunch
         ldx     #BUF-1
@@ -104,10 +116,7 @@ ml_nod: stx     DST             ; insertion point
         addd    #4
         std     TMP3
         addd    VARTAB
-        addd    #128
-        bcs     ml_om
-        subd    MEMTOP
-        bcc     ml_om
+        jsr     memchk
         ldd     VARTAB          ; open the gap
         std     SRC
         subd    DST
@@ -120,28 +129,34 @@ ml_nod: stx     DST             ; insertion point
         std     DST
         jsr     bmovu
         ldx     TMP
-        ldd     #1
-        std     0,x             ; any non-zero link until relinked
+        stx     DST
+        ldx     TXTPTR          ; link and number go just before the text
+        dex
+        dex
+        dex
+        dex
+        stx     SRC
+        stx     0,x             ; any non-zero link until relinked
         ldd     LINNUM
         std     2,x
-        inx
-        inx
-        inx
-        inx
-        stx     DST
-        ldx     TXTPTR
-        stx     SRC
         ldd     TMP3
-        subd    #4
         std     CNT
         jsr     bmovd
 ml_don: jsr     relink
         jsr     clrvar
-        ldx     MEMTOP
-        clr     0,x
+        bsr     rststk
+        jmp     ml_1
+
+; rststk: forget every FOR and GOSUB: the stack starts again below the strings
+rststk: pulx
+        stx     TMP
+        ldx     STRTAB
+        dex
+        clr     0,x             ; the stack's bottom marker
         txs
-        jmp     mainlp
-ml_om:  jmp     omerr
+        clr     TSP
+        ldx     TMP
+        jmp     0,x
 
 ; inmsg: " IN <line>" when a program runs
 inmsg:  ldx     CURLIN
@@ -158,15 +173,16 @@ inm_x:  rts
 ; skipped. A = character, Z set at the end of a statement (0 or ':'),
 ; C set for a digit. X is changed.
 chrget: ldx     TXTPTR
-        inx
+cg_i:   inx
         stx     TXTPTR
-chrgot: ldx     TXTPTR
-cg_l:   ldaa    0,x
+        ldaa    0,x
         cmpa    #32
-        bne     cg_t
-        inx
-        stx     TXTPTR
-        bra     cg_l
+        beq     cg_i
+        bra     cg_t
+chrgot: ldx     TXTPTR
+        ldaa    0,x
+        cmpa    #32
+        beq     cg_i
 cg_t:   cmpa    #':
         bhs     cg_x
         cmpa    #'0
@@ -177,38 +193,31 @@ cg_d:   cmpa    #1
         sec
         rts
 
+; optcom: Z set (and the comma passed) when a comma comes next
+optcom: bsr     chrgot
+        cmpa    #',
+        bne     oc_x
+        bsr     chrget
+        clra
+oc_x:   rts
+
 chkcls: ldaa    #')
-        bra     chkch
+        dc.b    $8C             ; (cpx #: skips the next load)
 chkopn: ldaa    #'(
-        bra     chkch
+        dc.b    $8C
 chkcom: ldaa    #',
 chkch:  psha
-        jsr     chrgot
+        bsr     chrgot
         pula
         cmpa    0,x
         bne     snerr2
-        jmp     chrget
+        bra     chrget
 snerr2: jmp     snerr
 
 ; ---- tokeniser: crunch the text at TXTPTR in place; X = its final 0 ----
-crunch: ldx     TXTPTR          ; upper case outside quotes
-        clr     QUOTE
-cu_l:   ldaa    0,x
-        beq     cu_d
-        cmpa    #'"
-        bne     cu_1
-        com     QUOTE
-cu_1:   tst     QUOTE
-        bne     cu_n
-        cmpa    #'a
-        blo     cu_n
-        cmpa    #'z
-        bhi     cu_n
-        suba    #$20
-        staa    0,x
-cu_n:   inx
-        bra     cu_l
-cu_d:   ldx     TXTPTR
+; Keywords are found wherever they start, as the original does (FORI=1TO9);
+; letters outside quotes become capitals; REM and DATA text stays as typed.
+crunch: ldx     TXTPTR
         stx     SRC
         stx     DST
         clr     QUOTE           ; bit 0 in quotes, bit 1 REM, bit 2 DATA
@@ -217,31 +226,27 @@ cr_l:   ldx     SRC
         bne     *+5
         jmp     cr_end
         ldab    QUOTE
-        bitb    #1
-        beq     *+5
-        jmp     cr_inq
         bitb    #2
-        beq     *+5
-        jmp     cr_cpy
+        bne     cr_cpy          ; REM: the rest as it is
         cmpa    #'"
-        bne     cr_2
-        orab    #1
+        bne     cr_1
+        eorb    #1
         stab    QUOTE
-        jmp     cr_cpy
-cr_2:   bitb    #4
-        beq     cr_3
-        cmpa    #':
-        beq     *+5
-        jmp     cr_cpy
+        bra     cr_cpy
+cr_1:   lsrb
+        bcs     cr_cpy          ; in quotes
+        beq     cr_2
+        cmpa    #':             ; DATA ends with its statement
+        bne     cr_cpy
         clr     QUOTE
         bra     cr_cpy
-cr_3:   cmpa    #32
+cr_2:   cmpa    #32
         beq     cr_cpy
         cmpa    #'?
-        bne     cr_4
+        bne     cr_3
         ldaa    #T_PRINT
         bra     cr_cpy
-cr_4:   cmpa    #'0
+cr_3:   cmpa    #'0
         blo     cr_kw
         cmpa    #'9
         bls     cr_cpy
@@ -249,69 +254,58 @@ cr_kw:  ldx     #kwtab
         stx     TMP
         ldaa    #$80
         staa    RELOP
-kw_try: ldx     SRC
-        stx     TMP2
-kw_c:   ldx     TMP
+kw_try: clrb
+kw_c:   ldx     SRC
+        abx
         ldaa    0,x
-        inx
-        stx     TMP
-        psha
-        anda    #$7F
-        ldx     TMP2
-        cmpa    0,x
+        bsr     upper
+        ldx     TMP
+        abx
+        eora    0,x             ; the same apart from the end mark?
+        incb
+        asla
         bne     kw_f
-        inx
-        stx     TMP2
-        pula
-        tsta
-        bpl     kw_c
-        ldx     TMP2            ; a keyword
+        bcc     kw_c
+        ldx     SRC             ; a keyword: its token
+        abx
         stx     SRC
         ldaa    RELOP
-        cmpa    #T_REM
-        bne     kw_d
         ldab    #2
-        stab    QUOTE
-kw_d:   cmpa    #T_DATA
-        bne     kw_e
+        cmpa    #T_REM
+        beq     kw_m
         ldab    #4
-        stab    QUOTE
-kw_e:   ldx     DST
-        staa    0,x
+        cmpa    #T_DATA
+        bne     cr_put
+kw_m:   stab    QUOTE
+        bra     cr_put
+kw_f:   ldx     TMP
+kw_sk:  tst     0,x
         inx
-        stx     DST
-        jmp     cr_l
-kw_f:   pula
-        tsta
-        bmi     kw_nx
-kw_sk:  ldx     TMP
-        ldaa    0,x
-        inx
-        stx     TMP
-        tsta
         bpl     kw_sk
-kw_nx:  inc     RELOP
-        ldaa    RELOP
-        cmpa    #T_MEM+1
+        stx     TMP
+        inc     RELOP
+        tst     0,x
         bne     kw_try
         ldx     SRC
         ldaa    0,x
-        bra     cr_cpy
-cr_inq: cmpa    #'"
-        bne     cr_cpy
-        andb    #$FE
-        stab    QUOTE
-cr_cpy: ldx     DST
+        bsr     upper
+cr_cpy: ldx     SRC
+        inx
+        stx     SRC
+cr_put: ldx     DST
         staa    0,x
         inx
         stx     DST
-        ldx     SRC
-        inx
-        stx     SRC
         jmp     cr_l
 cr_end: ldx     DST
         clr     0,x
         rts
+upper:  cmpa    #'a
+        blo     up_x
+        cmpa    #'z
+        bhi     up_x
+        suba    #$20
+up_x:   rts
 
 ; ---- program lines ----
 ; fndlin: X = first line numbered LINNUM or above (or the end); C set when equal
@@ -336,11 +330,7 @@ dellin: stx     DST
         ldd     VARTAB
         subd    SRC
         std     CNT
-        ldd     SRC
-        subd    DST
-        std     TMP
-        ldd     VARTAB
-        subd    TMP
+        addd    DST
         std     VARTAB
 ; bmovd: copy CNT bytes from SRC to DST upwards in memory order
 bmovd:  ldd     CNT
@@ -380,10 +370,8 @@ relink: ldx     #TXTTAB
 rl_l:   ldd     0,x
         beq     rl_x
         stx     TMP
-        inx
-        inx
-        inx
-        inx
+        ldab    #4
+        abx
 rl_s:   ldaa    0,x
         inx
         tsta
@@ -399,6 +387,13 @@ rl_x:   inx
         stx     VARTAB
         rts
 
+; coldbas: the string space at its usual size and no program (start-up)
+coldbas: ldd    MEMTOP
+        std     RAMTOP
+        subd    #STRDEF
+        std     STRTAB
+        bsr     donew
+        jmp     rststk          ; (the stack starts below the strings)
 donew:  ldx     #TXTTAB
         clr     0,x
         clr     1,x
@@ -408,23 +403,43 @@ donew:  ldx     #TXTTAB
 clrvar: ldx     VARTAB
         stx     ARYTAB
         stx     ARYEND
-        ldx     #TXTM1
-        stx     DATPTR
+        ldx     MEMTOP      ; strings end a byte below the top (VAL needs it)
+        stx     FRESPC
         ldx     #0
         stx     OLDTXT
+restore: ldx    #TXTM1
+        stx     DATPTR
         rts
 
-; getlin: line number at TXTPTR to LINNUM
-getlin: jsr     getnum
+; getlin: line number (0-63999) at TXTPTR to LINNUM
+getlin: clra
+        clrb
         std     LINNUM
-        subd    #64000
-        blo     *+5
-        jmp     snerr2
-        rts
+        jsr     chrgot
+gl_l:   bcc     gl_x
+        suba    #'0
+        staa    MULTMP
+        ldd     LINNUM
+        cmpa    #25             ; from 6400 on the next digit passes 63999
+        bhs     snerr4
+        asld
+        std     TMP
+        asld
+        asld
+        addd    TMP
+        addb    MULTMP
+        adca    #0
+        std     LINNUM
+        jsr     chrget
+        bra     gl_l
+gl_x:   rts
+snerr4: jmp     snerr
 
 ; ---- statement loop ----
-newstt: jsr     brkchk
-        bcs     dobrk
+newstt: clra
+        staa    TSP
+        staa    SLEN
+        bsr     brkq
         jsr     chrgot
         beq     ns_trm
         jmp     snerr
@@ -438,8 +453,12 @@ ns_prg: ldx     TXTPTR
         inx
         ldd     0,x
         bne     ns_line
-        jmp     ready           ; end of the program
-ns_line: ldd    2,x             ; X = a line: run it
+        ldx     #0              ; ran off the end: nothing to continue
+        stx     OLDTXT
+        jmp     ready
+; golin: run the line at X (every jump comes here and checks BREAK)
+golin:  bsr     brkq
+ns_line: ldd    2,x
         std     CURLIN
         inx
         inx
@@ -447,16 +466,24 @@ ns_line: ldd    2,x             ; X = a line: run it
         stx     TXTPTR
 ns_stmt: jsr    chrget
         beq     newstt
-        jsr     dostmt
+        bsr     dostmt
         bra     newstt
 
-dobrk:  jsr     stopsv
+; brkq: BREAK checked (and keys kept) every eighth statement or jump
+brkq:   dec     BRKCT
+        bne     bq_x
+        ldaa    #8
+        staa    BRKCT
+        jsr     brkchk
+        bcs     bq_b
+bq_x:   rts
+bq_b:   ins
+        ins
+dobrk:  bsr     stopsv
 brkmsg: jsr     newlin
         jsr     outmsg
         dc.b    "BREAK",0
-        jsr     inmsg
-        jsr     crlf
-        jmp     ready
+        jmp     msgend
 
 stopsv: ldx     CURLIN
         inx
@@ -470,12 +497,11 @@ ss_x:   rts
 ; dostmt: run the statement whose first character is in A
 dostmt: tsta
         bmi     ds_tok
-        jmp     let
+        bra     let
 ds_tok: cmpa    #T_LASTST
         bls     *+5
         jmp     snerr2
-        suba    #$80
-        asla
+        asla                    ; (bit 7 drops out)
         tab
         ldx     #stmtab
         abx
@@ -489,16 +515,22 @@ stmtab: dc.w    for,goto,gosub,rem,if,data,print,on,input,end,next,dim,read
 
 ; ---- statements ----
 let:    jsr     getvar
+        ldaa    VALTYP
+        psha
         pshx
-        jsr     chrgot
-        cmpa    #T_EQ
-        beq     *+5
-        jmp     snerr2
-        jsr     chrget
-        jsr     eval
+        ldaa    #T_EQ
+        jsr     chkch
+        jsr     frmevl
         pulx
-        std     0,x
-        rts
+        pula
+; store: the value just worked out into the variable at X of type A
+store:  cmpa    VALTYP
+        bne     tmerr3
+        tsta
+        bne     sto_s
+        jmp     fpst
+sto_s:  jmp     strset
+tmerr3: jmp     tmerr
 
 rem:    ldx     TXTPTR
 rm_l:   ldaa    0,x
@@ -516,40 +548,39 @@ dt_l:   ldaa    0,x
         inx
         cmpa    #'"
         bne     dt_l
-dt_q:   ldaa    0,x
-        beq     rm_x
+        bsr     skipq
+        bra     dt_l
+; skipq: X past the rest of a quoted text (to its quote or the line end)
+skipq:  ldaa    0,x
+        beq     sq_x
         inx
         cmpa    #'"
-        bne     dt_q
-        bra     dt_l
+        bne     skipq
+sq_x:   rts
 
-end:    bne     snerr3
-        pulx
+end:    pulx
         jsr     stopsv
         jmp     ready
 snerr3: jmp     snerr
 
-stop:   bne     snerr3
-        pulx
+stop:   pulx
         jmp     dobrk
 
 cont:   ldx     OLDTXT
         bne     ct_ok
-        ldab    #E_CN
-        jmp     error
+        jmp     cnerr
 ct_ok:  stx     TXTPTR
         ldx     OLDLIN
         stx     CURLIN
         rts
 
-if:     jsr     eval
-        std     TMP4
+if:     jsr     evnum
         jsr     chrgot
         cmpa    #T_THEN
         beq     if_ok
         cmpa    #T_GOTO
         bne     snerr3
-if_ok:  ldd     TMP4
+if_ok:  tst     FACEXP
         beq     rem
         jsr     chrget
         bcs     goto_n
@@ -557,17 +588,16 @@ if_ok:  ldd     TMP4
         jmp     dostmt
 if_x:   rts
 
-goto:   bcc     snerr3
+goto:
 goto_n: jsr     getlin
 goto_l: jsr     fndlin
         bcc     ulerr2
         ins
         ins
-        jmp     ns_line
+        jmp     golin
 ulerr2: jmp     ulerr
 
-gosub:  bcc     snerr3
-        jsr     getlin
+gosub:  jsr     getlin
 gosub_l: jsr    fndlin
         bcc     ulerr2
         stx     TMP4
@@ -578,9 +608,9 @@ gosub_l: jsr    fndlin
         pshx
         ldaa    #T_GOSUB
         psha
-        jsr     stkchk
+        bsr     stkchk
         ldx     TMP4
-        jmp     ns_line
+        jmp     golin
 
 return: pulx
 rt_l:   tsx
@@ -590,7 +620,7 @@ rt_l:   tsx
         cmpa    #T_FOR
         beq     rt_p
         jmp     rgerr
-rt_p:   ldab    #11
+rt_p:   ldab    #17
         abx
         txs
         bra     rt_l
@@ -602,17 +632,11 @@ rt_f:   ins
         jmp     newstt
 
 ; stkchk: out of memory when the stack comes near the arrays
-stkchk: tsx
-        stx     TMP
-        ldd     ARYEND
-        addd    #80
-        subd    TMP
-        bcc     sk_om
-        rts
-sk_om:  jmp     omerr
+stkchk: ldd     ARYEND
+        jmp     memchk
 
-on:     jsr     eval
-        std     TMP4
+on:     jsr     evbyte          ; ON n GOTO/GOSUB: the n-th line, none past the end
+        pshb
         jsr     chrgot
         cmpa    #T_GOTO
         beq     on_ok
@@ -620,182 +644,182 @@ on:     jsr     eval
         beq     *+5
         jmp     snerr3
 on_ok:  psha
-        ldx     #0
-        stx     FORVAR
 on_l:   jsr     chrget
-        bcs     *+5
-        jmp     snerr3
         jsr     getlin
-        ldd     TMP4
-        subd    #1
-        std     TMP4
-        bne     on_n
-        ldx     LINNUM
-        stx     FORVAR
-on_n:   jsr     chrgot
+        tsx
+        dec     1,x
+        beq     on_go
+        jsr     chrgot
         cmpa    #',
         beq     on_l
+        pulx
+        rts
+on_go:  jsr     data            ; the GOSUB returns after the list
         pula
-        ldx     FORVAR
-        beq     on_x
-        stx     LINNUM
+        pulb
         cmpa    #T_GOSUB
-        bne     *+5
-        jmp     gosub_l
-        jmp     goto_l
-on_x:   rts
+        beq     gosub_l
+        bra     goto_l
 
+; frfind: from X up the stack, the loop on FORVAR: Z set and X = it, else
+; Z clear and X at the first entry that is not a loop
+frfind: ldaa    0,x
+        cmpa    #T_FOR
+        bne     ff_x
+        ldd     1,x
+        subd    FORVAR
+        beq     ff_x
+        ldab    #17
+        abx
+        bra     frfind
+ff_x:   rts
+
+; A loop on the stack: T_FOR, variable (2), step (5), line (2), text (2),
+; limit (5).
 for:    jsr     getvar
+        jsr     chknum
         stx     FORVAR
-        jsr     chrgot
-        cmpa    #T_EQ
-        bne     snerr4
-        jsr     chrget
-        jsr     eval
+        pulx                    ; no return: the loop lives on the stack
+        tsx
+        bsr     frfind          ; a loop on the same variable ends here
+        bne     fr_new
+        ldab    #17
+        abx
+        txs
+fr_new: ldaa    #T_EQ
+        jsr     chkch
+        jsr     evnum
         ldx     FORVAR
-        std     0,x
-        jsr     chrgot
-        cmpa    #T_TO
-        bne     snerr4
-        jsr     chrget
-        jsr     eval
-        pshb
-        psha
+        jsr     fpst
+        ldaa    #T_TO
+        jsr     chkch
+        jsr     evnum
+        des
+        des
+        des
+        des
+        des
+        tsx
+        jsr     fpst            ; the limit
         jsr     chrgot
         cmpa    #T_STEP
         bne     fr_s1
         jsr     chrget
-        jsr     eval
+        jsr     evnum
         bra     fr_s2
-fr_s1:  ldd     #1
-fr_s2:  std     TMP3
-        pula
-        pulb
-        std     TMP2
-        pulx                    ; no return: the loop lives on the stack
-        tsx
-fr_sl:  ldaa    0,x             ; a loop on the same variable ends here
-        cmpa    #T_FOR
-        bne     fr_new
-        ldd     1,x
-        subd    FORVAR
-        beq     fr_kil
-        ldab    #11
-        abx
-        bra     fr_sl
-fr_kil: ldab    #11
-        abx
-        txs
-fr_new: ldx     TXTPTR
+fr_s1:  ldab    #1
+        jsr     fpfromb
+fr_s2:  ldx     TXTPTR
         pshx
         ldx     CURLIN
         pshx
-        ldx     TMP2
-        pshx
-        ldx     TMP3
-        pshx
+        des
+        des
+        des
+        des
+        des
+        tsx
+        jsr     fpst            ; the step
         ldx     FORVAR
         pshx
         ldaa    #T_FOR
         psha
         jsr     stkchk
         jmp     newstt
-snerr4: jmp     snerr
 
-next:   pulx
-        ldx     #0
-        stx     FORVAR
-        jsr     chrgot
-        beq     nx_s
+next:   pulx                    ; (flags of the character after NEXT)
+        bne     nx_v
+        tsx                     ; no name: the innermost loop
+        ldaa    0,x
+        cmpa    #T_FOR
+        beq     nx_f
+nferr2: jmp     nferr
 nx_v:   jsr     getvar
         stx     FORVAR
-nx_s:   tsx
-nx_l:   ldaa    0,x
-        cmpa    #T_FOR
-        beq     nx_1
-        jmp     nferr
-nx_1:   ldd     FORVAR
-        beq     nx_f
-        ldd     1,x
-        subd    FORVAR
-        beq     nx_f
-        ldab    #11
-        abx
-        txs
-        bra     nx_l
+        tsx
+        jsr     frfind
+        bne     nferr2
+        txs                     ; (loops inside it end)
 nx_f:   stx     TMP4
         ldx     1,x
-        ldd     0,x
+        jsr     fpld
         ldx     TMP4
-        addd    3,x
-        bvs     nx_dn
+        ldab    #3
+        abx
+        jsr     fpldarg
+        jsr     fpadd
+        ldx     TMP4
         ldx     1,x
-        std     0,x
+        jsr     fpst
         ldx     TMP4
-        tst     3,x
-        bmi     nx_ng
-        subd    5,x
-        bgt     nx_dn
-        bra     nx_lp
-nx_ng:  subd    5,x
-        blt     nx_dn
-nx_lp:  ldd     7,x
+        ldab    #12
+        abx
+        jsr     fpldarg
+        jsr     fpcmp           ; the limit against the variable
+        ldx     TMP4
+        tst     4,x
+        bpl     nx_p
+        negb                    ; counting down
+nx_p:   tstb
+        bmi     nx_dn
+        ldd     8,x
         std     CURLIN
-        ldd     9,x
+        ldd     10,x
         std     TXTPTR
         jmp     newstt
-nx_dn:  ldx     TMP4
-        ldab    #11
+nx_dn:  ldab    #17
         abx
         txs
-        jsr     chrgot
-        cmpa    #',
-        bne     nx_e
-        jsr     chrget
-        bra     nx_v
-nx_e:   jmp     newstt
-
-run:    beq     run_a
-        bcc     snerr4
-        jsr     getlin
-        jsr     clrvar
-        ldx     MEMTOP
-        clr     0,x
-        txs
-        jsr     fndlin
-        bcc     ulerr3
-        jmp     ns_line
-ulerr3: jmp     ulerr
-run_a:  jsr     clrvar
-        ldx     MEMTOP
-        clr     0,x
-        txs
-        ldx     #TXTM1
-        stx     TXTPTR
-        ldx     #0
-        stx     CURLIN
+        jsr     optcom
+        beq     nx_v
         jmp     newstt
 
+run:    bcc     run_a           ; RUN [line]
+        jsr     getlin
+        jsr     fndlin
+        bcc     ulerr3
+        dex                     ; the end of the line before it
+        bra     run_b
+run_a:  ldx     #TXTM1
+run_b:  stx     TXTPTR
+        stx     CURLIN          ; (not $FFFF: a program runs)
+; clrgo: no variables, no loops, on with the program
+clrgo:  jsr     clrvar
+        jsr     rststk
+        jmp     newstt
+ulerr3: jmp     ulerr
+
 new:    jsr     donew
-        ldx     MEMTOP
-        clr     0,x
-        txs
         jmp     ready
 
+omerr5: jmp     omerr
+; CLEAR [n[,top]]: n bytes of string space below top
 clear:  beq     cl_n
         jsr     eval
-cl_n:   jsr     clrvar
-        pulx
-        stx     TMP
-        ldx     MEMTOP
-        clr     0,x
-        txs
-        ldx     TMP
-        jmp     0,x
+        std     TMP3
+        ldd     MEMTOP
+        std     TMP2
+        jsr     optcom
+        bne     cl_1
+        jsr     eval
+        std     TMP2
+cl_1:   ldd     RAMTOP          ; no higher than the RAM goes
+        subd    TMP2
+        bcs     omerr5
+        ldd     TMP2
+        subd    TMP3
+        bcs     omerr5
+        std     TMP
+        subd    VARTAB
+        bcs     omerr5
+        subd    #STKMRG
+        bcs     omerr5
+        ldd     TMP2
+        std     MEMTOP
+        ldd     TMP
+        std     STRTAB
+cl_n:   bra     clrgo
 
-restore: ldx    #TXTM1
-        stx     DATPTR
-        rts
 
 poke:   jsr     eval
         pshb
@@ -852,40 +876,30 @@ setxy:  jsr     chkopn
         jsr     evbyte
         cmpb    #31
         bhi     fcerr2
-        pula
-        stab    TMP
+        pula                    ; A = x, B = y
+        lsra
+        rol     KTMP
+        lsrb
+        rol     KTMP            ; bit 1: x odd, bit 0: y odd
         staa    TMP+1
-        ldab    #8
-        ldaa    TMP
-        anda    #1
-        beq     sx_1
-        ldab    #2
-sx_1:   ldaa    TMP+1
-        anda    #1
-        beq     sx_2
-        lsrb
-sx_2:   stab    KTMP
-        ldab    TMP
-        lsrb
-        clra
-        asld
-        asld
-        asld
-        asld
-        asld
-        std     TMP2
-        ldab    TMP+1
-        lsrb
-        clra
-        addd    TMP2
-        addd    #SCREEN
+        ldaa    #32
+        mul
+        addb    TMP+1
+        adca    #SCREEN/256
         std     TMP2
         ldx     TMP2
         ldab    KTMP
+        andb    #3
+        ldaa    #8
+sx_s:   decb
+        bmi     sx_x
+        lsra
+        bra     sx_s
+sx_x:   tab
         rts
 
 ; setxyc: "(x,y)" as setxy, closing bracket included; A = the cell, N set for a block
-setxyc: jsr     setxy
+setxyc: bsr     setxy
         pshx
         pshb
         jsr     chkcls
@@ -894,7 +908,7 @@ setxyc: jsr     setxy
         ldaa    0,x
         rts
 
-set:    jsr     setxy
+set:    bsr     setxy
         pshx
         pshb
         jsr     chkcom
@@ -908,25 +922,21 @@ set:    jsr     setxy
         ldaa    0,x
         bmi     st_g
         ldaa    #$80            ; a text cell becomes an empty block
-st_g:   tst     TMP3
+st_g:   stab    TMP3+1          ; the bit
+        ldab    TMP3            ; colour 0 keeps the cell's colour
         beq     st_k
         anda    #$8F
-        psha
-        ldaa    TMP3
-        deca
-        asla
-        asla
-        asla
-        asla
-        staa    TMP3
-        pula
-        oraa    TMP3
-st_k:   stab    TMP3
-        oraa    TMP3
+        decb
+        aslb
+        aslb
+        aslb
+        aslb
+        aba
+st_k:   oraa    TMP3+1
         staa    0,x
         rts
 
-resetst: jsr    setxyc
+resetst: bsr    setxyc
         bmi     rt_g
         ldaa    #$80
         bra     rt_s
@@ -937,348 +947,280 @@ rt_s:   staa    0,x
         rts
 
 ; ---- PRINT and LPRINT ----
-lprint: ldaa    #1
-        staa    DEVNUM
-        jsr     chrgot
-        jsr     print
-        clr     DEVNUM
-        rts
+lprint: ldx     #print
+        jmp     toprn
 
 print:  beq     pr_cr
 pr_it:  cmpa    #';
         beq     pr_sem
         cmpa    #',
         beq     pr_com
-        cmpa    #'"
-        beq     pr_str
         cmpa    #T_TAB
         beq     pr_tab
-        cmpa    #T_CHRS
-        beq     pr_chr
         cmpa    #'@
         beq     pr_at
-        jsr     eval
-        jsr     prnum
+        jsr     frmevl
+        tst     VALTYP
+        bne     pr_s
+        jsr     fpstr
+        jsr     outstr
+        jsr     outspc
+        bra     pr_nx
+pr_s:   ldx     SADR
+        ldab    SLEN
+        bsr     outlen
 pr_nx:  jsr     chrgot
         bne     pr_it
 pr_cr:  jmp     crlf
 pr_sem: jsr     chrget
         bne     pr_it
         rts
-pr_com: jsr     getcol
-        andb    #15
-        negb
-        addb    #16
+pr_com: jsr     getcol          ; zones of 16 columns
         tst     DEVNUM
-        bne     pc_sp
-        ldaa    CURPOS+1
-        anda    #31
-        cmpa    #16
-        blo     pc_sp
+        bne     pc_1
+        cmpb    #16             ; the screen's second zone: a new line
+        blo     pc_1
         jsr     crlf
         bra     pr_sem
-pc_sp:  jsr     outspc
-        decb
-        bne     pc_sp
+pc_1:   andb    #15
+        negb
+        addb    #16
+        bsr     spaces
         bra     pr_sem
-pr_str: jsr     strlit
-        bra     pr_nx
-pr_tab: jsr     chrget
-        jsr     evbyte
+pr_tab: jsr     chrget          ; TAB(n): blanks up to column n, past the
+        jsr     evbyte          ; end of the line when n is beyond it
         jsr     chkcls
-        stab    TMP3
-pt_l:   jsr     getcol
-        cmpb    TMP3
-        bhs     pr_nx
-        jsr     outspc
-        bra     pt_l
-pr_chr: jsr     chrget
-        jsr     parexp
-        tba
-        jsr     putchr
+        pshb
+        jsr     getcol
+        pula
+        sba
+        bls     pr_nx
+        tab
+        bsr     spaces
         bra     pr_nx
 pr_at:  jsr     chrget
-        jsr     eval
+        jsr     evint
         subd    #512
-        bcs     *+5
-        jmp     fcerr2
+        bcc     fcerr6
         addd    #512+SCREEN
         std     CURPOS
         jsr     chrgot
         cmpa    #',
         bne     pr_nx
         bra     pr_sem
+fcerr6: jmp     fcerr
 
-; strlit: print the quoted text at TXTPTR
-strlit: ldx     TXTPTR
+; spaces: B blanks (1-255)
+spaces: jsr     outspc
+        decb
+        bne     spaces
+        rts
+
+; outlen: print B characters from X
+outlen: tstb
+        beq     ol_x
+ol_l:   ldaa    0,x
+        jsr     putchr
         inx
-sl_l:   ldaa    0,x
-        beq     sl_e
+        decb
+        bne     ol_l
+ol_x:   rts
+
+; valtxt: the number (with an optional sign) at X to FAC; X after it. C set
+; and FAC 0 when there is none.
+valtxt: clr     NEGF
+        bsr     skipbl
+        cmpa    #'+
+        beq     vt_s
+        cmpa    #'-
+        bne     vt_2
+        com     NEGF
+vt_s:   inx
+vt_2:   stx     TMP3
+        jsr     fpparse
+        cpx     TMP3
+        sec
+        beq     vt_x            ; no digits
+        tst     NEGF
+        beq     vt_x
+        pshx
+        jsr     fpneg
+        pulx
+        clc
+vt_x:   rts
+
+; skipbl: X past blanks; A = the character there; C clear
+skipbl: ldaa    0,x
+        cmpa    #32
+        bne     sb_x
         inx
+        bra     skipbl
+sb_x:   clc
+        rts
+
+; getitm: one INPUT or DATA item at X for a variable of type VALTYP: a number
+; to FAC, a string (quoted, or up to , or :) to SLEN, SADR. X after it, A =
+; the character that ends it; C set for a bad number.
+getitm: bsr     skipbl
+        tst     VALTYP
+        bne     gi_s
+        bsr     valtxt
+        bcc     skipbl          ; a number, then the blanks after it
+        rts
+gi_s:   clrb
         cmpa    #'"
-        beq     sl_e
-        jsr     putchr
-        bra     sl_l
-sl_e:   stx     TXTPTR
+        bne     gi_u
+        inx
+        jsr     scnstr
+        bra     skipbl
+gi_u:   stx     SADR
+gi_ul:  ldaa    0,x
+        beq     gi_e
+        cmpa    #',
+        beq     gi_e
+        cmpa    #':
+        beq     gi_e
+        inx
+        incb
+        bra     gi_ul
+gi_e:   stab    SLEN
+        clc
         rts
 
-; prnum: D as a signed number with a sign place before and a blank after
-prnum:  tsta
-        bpl     pn_p
-        psha
-        ldaa    #'-
-        jsr     putchr
-        pula
-        coma
-        comb
-        addd    #1
-        bra     pn_d
-pn_p:   jsr     outspc
-pn_d:   jsr     prudec
-        jmp     outspc
-
-; prudec: D unsigned in decimal
-prudec: jsr     d2str
-        jmp     outstr
-
-; d2str: D unsigned to text at NUMBUF; X = NUMBUF
-d2str:  std     TMP
-        ldx     #NUMBUF
-        stx     DST
-        ldx     #p10tab
-ds_l:   stx     SRC
-        ldaa    #'0
-        staa    RBYTE
-ds_s:   ldd     TMP
-        subd    0,x
-        bcs     ds_d
-        std     TMP
-        inc     RBYTE
-        bra     ds_s
-ds_d:   ldaa    RBYTE
-        cmpa    #'0
-        bne     ds_st
-        ldx     DST
-        cpx     #NUMBUF
-        bne     ds_st
-        ldx     SRC
-        ldd     0,x
-        subd    #1
-        bne     ds_nx
-        ldaa    #'0
-ds_st:  ldx     DST
-        staa    0,x
-        inx
-        stx     DST
-ds_nx:  ldx     SRC
-        inx
-        inx
-        cpx     #p10end
-        bne     ds_l
-        ldx     DST
-        clr     0,x
-        ldx     #NUMBUF
-        rts
-p10tab: dc.w    10000,1000,100,10,1
-p10end:
-
-; ---- INPUT ----
+; ---- INPUT and READ: items from the answer line or from DATA ----
 input:  ldx     CURLIN
         inx
         bne     in_ok
-        ldab    #E_ID
-        jmp     error
-in_ok:  cmpa    #'"
-        bne     in_p
-        jsr     strlit
-        jsr     chrgot
-        cmpa    #';
-        beq     *+5
-        jmp     snerr5
-        jsr     chrget
-in_p:   ldx     TXTPTR
+        jmp     iderr
+in_ok:  ldx     TXTPTR
         stx     INSAVE
+in_re:  jsr     chrgot
+        cmpa    #'"
+        bne     in_ask
+        jsr     primary
+        ldx     SADR
+        ldab    SLEN
+        jsr     outlen
+        ldaa    #';
+        jsr     chkch
 in_ask: ldaa    #'?
         jsr     putchr
-in_mor: jsr     outspc
-        jsr     inline
-        bcs     in_brk
-        ldx     #BUF-1
+        jsr     inrd
+        clra
+        bra     rl_go
+read:   ldx     DATPTR
         stx     INPTR
-in_var: ldx     TXTPTR
+        ldaa    #1
+rl_go:  staa    RDFLG
+rl_v:   jsr     getvar
         stx     INVPOS
-        jsr     getvar
-        pshx
-        jsr     swaptp
-in_get: jsr     chrget
-        bne     in_hv
+        ldx     INPTR
+        bsr     skipbl
+        cmpa    #',             ; after an item
+        beq     rl_c
+        tst     RDFLG
+        bne     rl_f
         tsta
-        bne     in_rd           ; ':' is not a number
-        jsr     swaptp
-        pulx                    ; more values wanted: "??"
-        ldx     INVPOS
-        stx     TXTPTR
-        ldaa    #'?
+        bne     rl_it
+        ldaa    #'?             ; more values wanted: "??"
         jsr     putchr
-        ldaa    #'?
         jsr     putchr
-        jsr     outspc
-        jsr     inline
-        bcs     in_brk
-        ldx     #BUF-1
-        stx     INPTR
-        bra     in_var
-in_hv:  jsr     sgnnum
-        bcs     in_rd
-        pulx
-        std     0,x
-        jsr     chrgot
-        bne     in_cm
-        ldx     TXTPTR          ; stay on the end of the input
-        dex
-        stx     TXTPTR
-        bra     in_dn
-in_cm:  cmpa    #',
-        bne     in_rd2
-in_dn:  jsr     swaptp
-        jsr     chrgot
+        bsr     inrd
+        bra     rl_it
+rl_f:   ldaa    0,x             ; find the next DATA
+        bne     rd_1
+        ldd     1,x
+        bne     rd_2
+        jmp     oderr
+rd_2:   ldab    #5
+        abx
+        bra     rl_f
+rd_1:   inx
+        cmpa    #T_DATA
+        beq     rl_it
+        cmpa    #'"
+        bne     rl_f
+        jsr     skipq
+        bra     rl_f
+rl_c:   inx
+rl_it:  jsr     getitm
+        bcs     rl_bad
         cmpa    #',
-        bne     in_x
-        jsr     chrget
-        bra     in_var
+        beq     rl_ok
+        cmpa    #':
+        beq     rl_ok
+        tsta
+        bne     rl_bad
+rl_ok:  stx     INPTR
+        ldx     INVPOS
+        ldaa    VALTYP
+        jsr     store
+        jsr     optcom
+        beq     rl_v
+rl_end: ldx     INPTR
+        tst     RDFLG
+        beq     in_end
+        stx     DATPTR
+        rts
+in_end: jsr     skipbl
+        tsta
+        beq     in_x
+        jsr     outmsg
+        dc.b    "?EXTRA IGNORED",13,0
 in_x:   rts
-in_rd:  pulx
-in_rd2: jsr     swaptp
+rl_bad: tst     RDFLG
+        bne     rd_sn
         jsr     outmsg
         dc.b    "?REDO",13,0
         ldx     INSAVE
         stx     TXTPTR
-        jmp     in_ask
-in_brk: ldx     MEMTOP          ; BREAK while typing the answer: no CONT
-        clr     0,x
-        txs
+        jmp     in_re
+rd_sn:  jmp     snerr
+; inrd: a line of answers into BUF; X = INPTR = BUF
+inrd:   jsr     outspc
+        jsr     inline
+        bcs     in_brk
+        ldx     #BUF
+        stx     INPTR
+        rts
+in_brk: jsr     rststk          ; BREAK while typing the answer: no CONT
         ldx     #0
         stx     OLDTXT
         jmp     brkmsg
-snerr5: jmp     snerr
 
-; swaptp: exchange TXTPTR and INPTR
-swaptp: ldd     TXTPTR
-        ldx     INPTR
-        stx     TXTPTR
-        std     INPTR
-        rts
-
-; sgnnum: optional sign and digits at TXTPTR to D; C set when there are none
-sgnnum: cmpa    #'-
-        beq     sg_n
-        cmpa    #T_MINUS
-        beq     sg_n
-        cmpa    #'+
-        beq     sg_p
-        cmpa    #T_PLUS
-        bne     sg_d
-sg_p:   jsr     chrget
-sg_d:   jsr     chrgot
-        bcc     sg_bad
-        jsr     getnum
-        clc
-        rts
-sg_n:   jsr     chrget
-        bcc     sg_bad
-        jsr     getnum
-        coma
-        comb
-        addd    #1
-        clc
-        rts
-sg_bad: sec
-        rts
-
-; ---- DATA and READ ----
-read:   jsr     getvar
-        pshx
-        jsr     swapdt
-        jsr     chrgot
-        cmpa    #',
-        beq     rd_it
-        ldx     TXTPTR          ; find the next DATA
-rd_f:   ldaa    0,x
-        bne     rd_1
-        ldd     1,x
-        bne     rd_2
-        jsr     swapdt
-        jmp     oderr
-rd_2:   ldab    #5
-        abx
-        bra     rd_f
-rd_1:   cmpa    #T_DATA
-        beq     rd_fd
+; prudec: D unsigned in decimal
+prudec: jsr     givu
+        jsr     fpstr
         inx
-        cmpa    #'"
-        bne     rd_f
-rd_q:   ldaa    0,x
-        beq     rd_f
-        inx
-        cmpa    #'"
-        bne     rd_q
-        bra     rd_f
-rd_fd:  stx     TXTPTR
-rd_it:  jsr     chrget
-        jsr     sgnnum
-        bcs     rd_bad
-        pulx
-        std     0,x
-        jsr     chrgot
-        beq     rd_ok
-        cmpa    #',
-        bne     rd_bd2
-rd_ok:  jsr     swapdt
-        jsr     chrgot
-        cmpa    #',
-        beq     *+5
-        jmp     in_x
-        jsr     chrget
-        bra     read
-rd_bad: pulx
-rd_bd2: jsr     swapdt
-        jmp     snerr
-
-swapdt: ldd     TXTPTR
-        ldx     DATPTR
-        stx     TXTPTR
-        std     DATPTR
-        rts
+        jmp     outstr
 
 ; ---- LIST and LLIST ----
-llist:  ldaa    #1
+llist:  ldx     #list
+; toprn: the statement at X on the printer
+toprn:  ldaa    #1
         staa    DEVNUM
+        pshx
         jsr     chrgot
-        jsr     list
+        pulx
+        jsr     0,x
         clr     DEVNUM
         rts
 
-list:   ldx     #0
+list:   ldx     #0              ; LIST [from][-[to]]
         stx     LINNUM
-        ldx     #$FFFF
+        dex
         stx     LSTEND
-        jsr     chrgot
-        beq     ls_go
-        bcc     ls_dsh
+        bcc     ls_1
         jsr     getlin
         ldx     LINNUM
         stx     LSTEND
-        jsr     chrgot
-        beq     ls_go
-ls_dsh: cmpa    #T_MINUS
-        beq     *+5
-        jmp     snerr5
+ls_1:   jsr     chrgot
+        cmpa    #T_MINUS
+        bne     ls_go
         ldx     #$FFFF
         stx     LSTEND
         jsr     chrget
-        beq     ls_go
-        bcs     *+5
-        jmp     snerr5
+        bcc     ls_go
         ldx     LINNUM
         pshx
         jsr     getlin
@@ -1294,53 +1236,31 @@ ls_l:   ldd     0,x
         bhi     ls_x
         jsr     brkchk
         bcs     ls_x
-        jsr     lstlin
+        bsr     lstlin
         bra     ls_l
 ls_x:   rts
 
 ; lstlin: list the line at X; X = the next line
 lstlin: stx     TMP4
         ldd     2,x
-        jsr     prudec
+        bsr     prudec
         jsr     outspc
         ldx     TMP4
-        inx
-        inx
-        inx
-        inx
+        ldab    #4
+        abx
         clr     QUOTE
 ll_l:   ldaa    0,x
         beq     ll_e
         inx
         cmpa    #'"
         bne     ll_1
-        ldab    QUOTE
-        bitb    #2
+        com     QUOTE
+ll_1:   tst     QUOTE           ; in quotes: as it is
         bne     ll_raw
-        eorb    #1
-        stab    QUOTE
-        bra     ll_raw
-ll_1:   ldab    QUOTE
-        bitb    #3
-        bne     ll_raw
-        bitb    #4
-        beq     ll_tk
-        cmpa    #':
-        bne     ll_raw
-        clr     QUOTE
-        bra     ll_raw
-ll_tk:  tsta
+        tsta
         bpl     ll_raw
         cmpa    #T_MEM
         bhi     ll_raw
-        cmpa    #T_REM
-        bne     ll_2
-        ldab    #2
-        stab    QUOTE
-ll_2:   cmpa    #T_DATA
-        bne     ll_3
-        ldab    #4
-        stab    QUOTE
 ll_3:   pshx
         jsr     kwfind
 ll_kw:  ldaa    0,x

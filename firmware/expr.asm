@@ -1,419 +1,286 @@
-; Expressions on 16-bit signed integers, variables and arrays, numbers.
-; Every evaluator starts at the current character (TXTPTR) and returns the
-; value in D with TXTPTR on the first character it did not use.
+; Expressions, variables, arrays and the functions. A number is a float in the
+; floating accumulator (FAC, float.asm); a string is a descriptor: SLEN, SADR.
+; VALTYP tells which: 0 a number, $FF a string. Every evaluator starts at the
+; current character (TXTPTR) and leaves TXTPTR on the first one it did not use.
 
-eval:   jsr     evand
-ev_l:   pshb
-        psha
-        jsr     chrgot
-        cmpa    #T_OR
-        bne     evpop
-        jsr     chrget
-        jsr     evand
-        tsx
-        oraa    0,x
-        orab    1,x
-        ins
-        ins
-        bra     ev_l
-evpop:  pula
-        pulb
-        rts
+STKMRG  equ     120             ; stack bytes kept free below every growth check
 
-evand:  jsr     evnot
-ea_l:   pshb
-        psha
-        jsr     chrgot
-        cmpa    #T_AND
-        bne     evpop
-        jsr     chrget
-        jsr     evnot
-        tsx
-        anda    0,x
-        andb    1,x
-        ins
-        ins
-        bra     ea_l
+; ---- type checks and the integer forms ----
+chknum: tst     VALTYP
+        beq     ck_x
+tmerr2: jmp     tmerr
+chkstr: tst     VALTYP
+        beq     tmerr2
+ck_x:   rts
 
-evnot:  jsr     chrgot
-        cmpa    #T_NOT
-        bne     evrel
-        jsr     chrget
-        jsr     evnot
-        coma
-        comb
-        rts
-
-; relations: any run of > = < tokens; true is -1, false 0
-evrel:  jsr     evadd
-er_l:   pshb
-        psha
-        jsr     chrgot
-        cmpa    #T_GT
-        blo     evpop
-        cmpa    #T_LT
-        bhi     evpop
-        ldab    #0
-er_op:  pshb
-        suba    #T_GT
-        ldab    #1
+evnum:  bsr     frmevl
+        bra     chknum
+; evint: a numeric expression to D (-32768..32767)
+evint:  bsr     evnum
+        jmp     fptod
+; eval: an expression used as an address (-32768..65535) to D
+eval:   bsr     evnum
+        jmp     fptoad
+; evbyte: an expression 0..255 to B
+evbyte: bsr     evint
         tsta
-        beq     er_m
-        ldab    #2
-        deca
-        beq     er_m
-        ldab    #4
-er_m:   stab    RELOP
-        pulb
-        orab    RELOP
-        pshb
-        jsr     chrget
-        pulb
-        cmpa    #T_GT
-        blo     er_r
-        cmpa    #T_LT
-        bls     er_op
-er_r:   pshb
-        jsr     evadd
-        std     TMP
-        pula
-        staa    RELOP
-        pula
-        pulb
-        subd    TMP
-        blt     er_lt
-        beq     er_eq
-        ldab    #1
-        bra     er_t
-er_lt:  ldab    #4
-        bra     er_t
-er_eq:  ldab    #2
-er_t:   andb    RELOP
-        beq     er_f
-        ldd     #$FFFF
-        bra     er_l
-er_f:   ldd     #0
-        bra     er_l
-
-evadd:  jsr     evmul
-ead_l:  pshb
-        psha
-        jsr     chrgot
-        cmpa    #T_PLUS
-        beq     ead_p
-        cmpa    #T_MINUS
-        beq     *+5
-        jmp     evpop
-        jsr     chrget
-        jsr     evmul
-        std     TMP
-        pula
-        pulb
-        subd    TMP
-        bvs     overr2
-        bra     ead_l
-ead_p:  jsr     chrget
-        jsr     evmul
-        tsx
-        addd    0,x
-        bvs     overr2
-        ins
-        ins
-        bra     ead_l
-overr2: jmp     overr
-
-evmul:  jsr     evneg
-em_l:   pshb
-        psha
-        jsr     chrgot
-        cmpa    #T_MUL
-        beq     em_m
-        cmpa    #T_DIV
-        beq     *+5
-        jmp     evpop
-        jsr     chrget
-        jsr     evneg
-        std     TMP
-        pula
-        pulb
-        std     TMP2
-        jsr     idiv
-        bra     em_l
-em_m:   jsr     chrget
-        jsr     evneg
-        std     TMP
-        pula
-        pulb
-        std     TMP2
-        jsr     imul
-        bra     em_l
-
-evneg:  jsr     chrgot
-        cmpa    #T_MINUS
-        beq     en_m
-        cmpa    #T_PLUS
-        bne     evpow
-        jsr     chrget
-        bra     evneg
-en_m:   jsr     chrget
-        jsr     evneg
-        coma
-        comb
-        addd    #1
-        rts
-
-evpow:  jsr     prim
-ep_l:   pshb
-        psha
-        jsr     chrgot
-        cmpa    #T_POW
-        bne     evpop2
-        jsr     chrget
-        jsr     prim
-        tsta
-        bmi     fcerr3
-        std     CNT
-        pula
-        pulb
-        std     TMP3
-        ldd     #1
-ep_lp:  ldx     CNT
-        beq     ep_l
-        dex
-        stx     CNT
-        std     TMP2
-        ldd     TMP3
-        std     TMP
-        jsr     imul
-        bra     ep_lp
-evpop2: pula
-        pulb
-        rts
+        beq     ck_x
 fcerr3: jmp     fcerr
 
-; imul: D = TMP2 * TMP, signed, ?OV when it does not fit
-imul:   clr     NEGFLG
-        ldd     TMP2
-        bpl     im_1
-        jsr     negd
-        std     TMP2
-        com     NEGFLG
-im_1:   ldd     TMP
-        bpl     im_2
-        jsr     negd
-        std     TMP
-        com     NEGFLG
-im_2:   ldaa    TMP2
-        beq     im_a0
-        tst     TMP
-        beq     *+5
-        jmp     overr2
-        ldab    TMP+1
-        mul
-        tsta
-        beq     *+5
-        jmp     overr2
-        bra     im_c
-im_a0:  ldaa    TMP
-        ldab    TMP2+1
-        mul
-        tsta
-        beq     *+5
-        jmp     overr2
-im_c:   stab    MULTMP
-        ldaa    TMP2+1
-        ldab    TMP+1
-        mul
-        adda    MULTMP
-        bcc     *+5
-        jmp     overr2
-        tst     NEGFLG
-        bne     im_n
-        tsta
-        bpl     *+5
-        jmp     overr2
+; ---- the evaluator: operators by precedence, left to right ----
+; Stack while the right operand is evaluated: type, left value (5), operator,
+; its precedence, the caller's precedence.
+frmevl: clrb
+evprec: pshb                    ; the lowest precedence this call takes
+        jsr     stkchk          ; room for one more level?
+        jsr     primary
+        bra     ev_lp
+ev_x:   ins
         rts
-im_n:   jsr     negd
-        beq     im_x
-        bmi     *+5
-        jmp     overr2
-im_x:   rts
+ev_lp:  jsr     chrgot
+        suba    #T_PLUS
+        bcs     ev_x
+        cmpa    #T_LT-T_PLUS
+        bhi     ev_x
+        tab
+        ldx     #prctab
+        abx
+        ldaa    0,x
+        tsx
+        cmpa    0,x
+        bls     ev_x            ; the caller's operator binds first
+        psha
+        cmpb    #T_GT-T_PLUS
+        bhs     ev_rel
+        pshb
+        jsr     chrget
+        bra     ev_go
+ev_rel: ldaa    #$80            ; > = < in any run: a mask of 1, 2, 4
+        staa    RELOP
+ev_rl:  ldx     #relbit-(T_GT-T_PLUS)
+        abx
+        ldaa    0,x
+        oraa    RELOP
+        staa    RELOP
+        jsr     chrget
+        suba    #T_GT
+        bcs     ev_rd
+        cmpa    #2
+        bhi     ev_rd
+        tab
+        addb    #T_GT-T_PLUS
+        bra     ev_rl
+ev_rd:  ldaa    RELOP
+        psha
+ev_go:  des
+        des
+        des
+        des
+        des
+        tsx
+        tst     VALTYP
+        bne     ev_ps
+        jsr     fpst
+        bra     ev_pt
+ev_ps:  jsr     tspush
+ev_pt:  ldaa    VALTYP
+        psha
+        tsx
+        ldab    7,x
+        bsr     evprec          ; the right operand
+        pula
+        cmpa    VALTYP
+        bne     tmerr4
+        tsx
+        ldab    5,x
+        stab    RELOP
+        tsta
+        bne     ev_str
+        jsr     fpldarg
+        ldab    RELOP
+        bmi     ev_cmp
+        aslb
+        ldx     #optab
+        abx
+        ldx     0,x
+        jsr     0,x
+ev_drp: pulx
+        pulx
+        pulx
+        ins
+        jmp     ev_lp
+tmerr4: jmp     tmerr
+ev_cmp: jsr     fpcmp
+ev_cm2: incb                    ; 2 left above, 1 equal, 0 below
+        ldx     #cmpbit
+        abx
+        ldaa    0,x
+        anda    RELOP
+        beq     ev_f
+        ldaa    #$FF
+ev_f:   tab
+        bsr     givd
+        bra     ev_drp
+ev_str: tstb
+        bmi     ev_scm
+        bne     tmerr4          ; strings only join with +
+        jsr     concat
+        bra     ev_drp
+ev_scm: jsr     strcmp
+        bra     ev_cm2
 
-negd:   coma
-        comb
-        addd    #1
-        rts
+;               +  -  *  /  ^ AND OR >  =  <
+prctab: dc.b    5, 5, 6, 6, 7, 2, 1, 4, 4, 4
+relbit: dc.b    1, 2, 4
+cmpbit: dc.b    4, 2, 1
+optab:  dc.w    fpadd,fpsub,fpmul,fpdiv,fppow,evand,evor
 
-; idiv: D = TMP2 / TMP, signed, truncated; remainder of the magnitudes in TMP3
-idiv:   ldd     TMP
-        bne     dv_0
-        jmp     dzerr
-dv_0:   clr     NEGFLG
-        bpl     dv_1
-        jsr     negd
-        std     TMP
-        com     NEGFLG
-dv_1:   ldd     TMP2
-        bpl     dv_2
-        jsr     negd
-        std     TMP2
-        com     NEGFLG
-dv_2:   ldd     #0
+; AND, OR: both operands as 16-bit integers (the left one is still on the stack)
+twoint: jsr     fptod
         std     TMP3
-        ldaa    #16
-        staa    MULTMP
-dv_l:   asl     TMP2+1
-        rol     TMP2
-        rol     TMP3+1
-        rol     TMP3
-        ldd     TMP3
-        subd    TMP
-        bcs     dv_n
-        std     TMP3
-        inc     TMP2+1
-dv_n:   dec     MULTMP
-        bne     dv_l
-        ldd     TMP2
-        tst     NEGFLG
-        beq     dv_x
-        jsr     negd
-dv_x:   rts
+        tsx
+        ldab    #4
+        abx
+        jsr     fpld
+        jmp     fptod
+evand:  bsr     twoint
+        anda    TMP3
+        andb    TMP3+1
+        bra     givd
+evor:   bsr     twoint
+        oraa    TMP3
+        orab    TMP3+1
+; givd: D to FAC as a number
+givd:   clr     VALTYP
+        jmp     fpfromd
+givb:   clr     VALTYP
+        jmp     fpfromb
+; givu: D to FAC, 0..65535
+givu:   bsr     givd
+        tst     FACSGN
+        beq     gvu_x
+        ldx     #c65536
+        jsr     fpldarg
+        jmp     fpadd
+gvu_x:   rts
+c65536: dc.b    $91,0,0,0,0
+zero5:  dc.b    0,0,0,0,0
 
 ; ---- primaries ----
-prim:   jsr     chrgot
-        bcs     getnum
+primary: clr    VALTYP
+        jsr     chrgot
+        bcs     pm_num
+        cmpa    #'.
+        beq     pm_num
+        cmpa    #T_MINUS
+        beq     pm_neg
+        cmpa    #T_PLUS
+        beq     pm_pls
+        cmpa    #T_NOT
+        beq     pm_not
         cmpa    #'(
-        beq     pm_par
+        beq     parexp
+        cmpa    #'"
+        beq     pm_lit
         tsta
         bmi     pm_fn
-        cmpa    #'A
-        blo     pm_bad
-        cmpa    #'Z
-        bhi     pm_bad
-        jsr     getvar
-        ldd     0,x
+        jsr     fndvar
+        tst     VALTYP
+        bne     ldstr
+        jmp     fpld
+pm_num: ldx     TXTPTR
+pm_fp:  jsr     fpparse
+        stx     TXTPTR
         rts
-pm_bad: cmpa    #'"
-        bne     snerr6
-        jmp     tmerr
-snerr6: jmp     snerr
-pm_par: jmp     parexp
-
-; getnum: unsigned decimal digits at TXTPTR to D (0-65535)
-getnum: ldd     #0
-        std     TMP
-        jsr     chrgot
-gn_l:   bcc     gn_x
-        suba    #'0
-        staa    MULTMP
-        ldd     TMP
-        asld
-        bcs     gn_ov
-        std     TMP2
-        asld
-        bcs     gn_ov
-        asld
-        bcs     gn_ov
-        addd    TMP2
-        bcs     gn_ov
-        addb    MULTMP
-        adca    #0
-        bcs     gn_ov
-        std     TMP
-        jsr     chrget
-        bra     gn_l
-gn_x:   ldd     TMP
-        rts
-gn_ov:  jmp     overr
-
-; parexp: "(expression)" to D
+; parexp: "(expression)"
 parexp: jsr     chkopn
-        jsr     eval
-        pshb
-        psha
-        jsr     chkcls
-        pula
-        pulb
+        jsr     frmevl
+        jmp     chkcls
+; ldstr: the string descriptor at X to SLEN, SADR
+ldstr:  ldd     0,x
+        std     SLEN
+        ldaa    2,x
+        staa    SADR+1
         rts
-
-; evbyte: expression 0-255 to B
-evbyte: jsr     eval
-        tsta
-        beq     *+5
-        jmp     fcerr3
+pm_pls: jsr     chrget
+        bra     primary
+pm_neg: ldab    #6              ; only ^ binds tighter
+        bsr     pm_un
+        jmp     fpneg
+pm_not: ldab    #3              ; relations bind tighter, AND and OR not
+        bsr     pm_un
+        jsr     fptod
+        coma
+        comb
+        jmp     givd
+pm_un:  jsr     chrget
+        jsr     evprec
+        jmp     chknum
+pm_lit: ldx     TXTPTR          ; a literal stays where it is
+        inx
+        bsr     scnstr
+        stx     TXTPTR
         rts
-
-pm_fn:  cmpa    #T_MEM
-        beq     fn_mem
-        cmpa    #T_POINT
-        beq     fn_pnt
-        cmpa    #T_VARPTR
-        beq     fn_vp
-        cmpa    #T_SGN
+; scnstr: the quoted text from X (after its quote) to SLEN, SADR; X after it
+scnstr: stx     SADR
+        clrb
+pl_l:   ldaa    0,x
+        beq     pl_e
+        inx
+        cmpa    #'"
+        beq     pl_e
+        incb
+        bra     pl_l
+pl_e:   stab    SLEN
+        jmp     setstr
+pm_fn:  cmpa    #T_SGN
         blo     snerr6
-        cmpa    #T_PEEK
+        cmpa    #T_MEM
         bhi     snerr6
+        suba    #T_SGN
+        asla
         psha
         jsr     chrget
-        jsr     parexp
-        std     TMP
-        pula
-        cmpa    #T_SGN
-        beq     fn_sgn
-        cmpa    #T_INT
-        beq     fn_int
-        cmpa    #T_ABS
-        beq     fn_abs
-        cmpa    #T_USR
-        beq     fn_usr
-        cmpa    #T_RND
-        beq     fn_rnd
-        cmpa    #T_PEEK
-        beq     fn_pk
-        jmp     snerr6
-fn_sgn: ldd     TMP
-        beq     fs_x
-        bmi     fs_m
-        ldd     #1
-        rts
-fs_m:   ldd     #-1
-fs_x:   rts
-fn_int: ldd     TMP
-        rts
-fn_abs: ldd     TMP
-        bpl     fs_x
-        jmp     negd
-fn_usr: ldd     TMP
-        std     FAC
-        ldx     EXECAD
-        jsr     0,x
-        ldd     FAC
-        rts
-fn_pk:  ldx     TMP
-        ldab    0,x
-        clra
-        rts
-fn_mem: jsr     chrget
-        sts     TMP
-        ldd     TMP
-        subd    ARYEND
-        rts
-fn_vp:  jsr     chrget
-        jsr     chkopn
-        jsr     getvar
-        pshx
-        jsr     chkcls
-        pula
         pulb
-        rts
-fn_pnt: jsr     chrget
-        jsr     setxyc
+        ldx     #fntab
+        abx
+        ldx     0,x
+        cmpb    #(T_LEN-T_SGN)*2
+        bhs     pf_sp
+        pshx
+        bsr     parexp
+        jsr     chknum
+        pulx
+pf_sp:  jmp     0,x
+snerr6: jmp     snerr
+
+fntab:  dc.w    fpsgn,fpint,fpabs,fnusr,fprnd,fpsqr,fplog,fpexp,fpsin,fpcos
+        dc.w    fptan,fnpeek,fnlen,fnstr,fnval,fnasc,fnchr,fnleft,fnrght,fnmid
+        dc.w    fnpnt,fnvptr,fninky,fnmem
+
+fnusr:  ldx     EXECAD
+        jmp     0,x
+fnpeek: jsr     fptoad
+        std     TMP
+        ldx     TMP
+        ldab    0,x
+        jmp     givb
+fnmem:  jsr     memfre
+        jmp     givu
+fnvptr: jsr     chkopn
+        bsr     getvar
+        stx     TMP3
+        jsr     chkcls
+        ldd     TMP3
+        jmp     givu
+fnpnt:  jsr     setxyc
         bmi     fp_g
         ldd     #-1             ; a text character
-        rts
+        jmp     givd
 fp_g:   stab    TMP
+        clrb
         bita    TMP
-        beq     fp_0
+        beq     fp_b
         lsra
         lsra
         lsra
@@ -421,237 +288,296 @@ fp_g:   stab    TMP
         anda    #7
         tab
         incb
-        clra
-        rts
-fp_0:   ldd     #0
-        rts
-
-; RND(n): 1..n for n >= 1; RND(0): 0..32767; RND(-n) restarts the sequence
-fn_rnd: ldd     TMP
-        bpl     rn_1
-        std     SEED
-        ldd     #0
-        rts
-rn_1:   ldaa    SEED+1          ; SEED = SEED * $6255 + $3619
-        ldab    #$55
-        mul
-        std     TMP3
-        ldaa    SEED
-        ldab    #$55
-        mul
-        addb    TMP3
-        stab    TMP3
-        ldaa    SEED+1
-        ldab    #$62
-        mul
-        addb    TMP3
-        stab    TMP3
-        ldd     TMP3
-        addd    #$3619
-        std     SEED
-        ldaa    SEED+1          ; the high bits make the better low ones
-        ldab    SEED
-        anda    #$7F
-        ldx     TMP
-        beq     rn_x
-        std     TMP2
-        jsr     idiv
-        ldd     TMP3
-        addd    #1
-rn_x:   rts
+fp_b:   jmp     givb
 
 ; ---- variables ----
-; getnam: variable name at TXTPTR to VNAME; A = the character after it
+; getnam: the name at TXTPTR to VNAME (bit 7 of the second byte for a
+; string) and VALTYP; A = the character after it
 getnam: jsr     chrgot
-        cmpa    #'A
-        bhs     *+5
-        jmp     snerr6
-        cmpa    #'Z
-        bls     *+5
-        jmp     snerr6
+        bsr     isalph
+        bcc     snerr6
         staa    VNAME
         clr     VNAME+1
         jsr     chrget
         bcs     gn_2
-        cmpa    #'A
-        blo     gn_e
-        cmpa    #'Z
-        bhi     gn_e
+        bsr     isalph
+        bcc     gn_e
 gn_2:   staa    VNAME+1
 gn_s:   jsr     chrget
         bcs     gn_s
-        cmpa    #'A
-        blo     gn_e
-        cmpa    #'Z
-        bls     gn_s
-gn_e:   cmpa    #'$
+        bsr     isalph
+        bcs     gn_s
+gn_e:   clr     VALTYP
+        cmpa    #'$
         bne     gn_r
-        jmp     tmerr
+        com     VALTYP
+        ldaa    VNAME+1
+        oraa    #$80
+        staa    VNAME+1
+        jmp     chrget
 gn_r:   rts
+; isalph: C set when A is a letter
+isalph: cmpa    #'A
+        blo     ia_n
+        cmpa    #'Z+1
+        rts
+ia_n:   clc
+        rts
 
-; getvar: X = address of the variable or array element at TXTPTR
-getvar: bsr     getnam
+; getvar: X = the value (5 bytes) of the variable or array element at
+; TXTPTR, made when new. fndvar: the same for reading: a simple variable
+; that does not exist reads as zero and is not made (so nothing moves).
+; dimvar: DIM's form.
+dimvar: ldab    #$FF
+        dc.b    $8C             ; (cpx #: skips the next load)
+getvar: ldab    #1
+        dc.b    $21             ; (brn: skips the clrb)
+fndvar: clrb
+        stab    MKVAR
+        bsr     getnam
         cmpa    #'(
         beq     gv_arr
         ldx     VARTAB
 gv_l:   cpx     ARYTAB
-        beq     gv_new
+        beq     gv_nf
         ldd     0,x
         subd    VNAME
         beq     gv_f
-        inx
-        inx
-        inx
-        inx
+        ldab    #7
+        abx
         bra     gv_l
 gv_f:   inx
         inx
         rts
-gv_new: ldd     ARYEND          ; a new variable: the arrays move up
-        addd    #4
-        jsr     memchk
-        ldd     ARYEND
-        std     SRC
-        subd    ARYTAB
-        std     CNT
-        ldd     ARYEND
-        addd    #4
-        std     DST
-        std     ARYEND
-        jsr     bmovu
+gv_nf:  tst     MKVAR
+        bne     gv_new
+        ldx     #zero5
+        rts
+gv_new: ldd     #7              ; a new variable: the arrays move up
+        jsr     grow
         ldx     ARYTAB
         ldd     VNAME
         std     0,x
-        clr     2,x
-        clr     3,x
+        clra
+        clrb
+        std     2,x
+        std     4,x
+        staa    6,x
         ldd     ARYTAB
-        addd    #4
+        addd    #7
         std     ARYTAB
-        inx
-        inx
-        rts
+        bra     gv_f
+
+; an array: name(2) size of the entry(2) dimensions(1) the sizes of the
+; dimensions, last subscript first (2 each), then the elements (5 each)
 gv_arr: ldd     VNAME
         pshb
         psha
-        jsr     chrget
-        jsr     eval
-        pshb
+        ldaa    MKVAR
         psha
-        jsr     chkcls
-        pula
-        pulb
-        std     TMP3
-        pula
-        pulb
-        std     VNAME
-        jsr     fndarr
-        bcs     ga_f
-        ldd     #11             ; first use: ten elements and zero
-        jsr     mkarr
-ga_f:   ldd     TMP3
-        subd    2,x
-        bcs     ga_ok
-        jmp     bserr
-ga_ok:  ldd     TMP3
-        asld
-        addd    #4
+        clrb
+ga_l:   pshb                    ; the subscripts go on the stack
+        jsr     chrget
+        jsr     evint           ; (a negative one fails as too big)
         std     TMP
-        stx     TMP2
-        addd    TMP2
-        std     TMP
+        pulb
         ldx     TMP
-        rts
-
-; fndarr: X = the array named VNAME; C set when found
-fndarr: ldx     ARYTAB
-fa_l:   cpx     ARYEND
-        beq     fa_no
-        ldd     0,x
-        subd    VNAME
-        beq     fa_y
-        ldd     2,x
-        asld
-        addd    #4
-        stx     TMP2
-        addd    TMP2
-        std     TMP2
-        ldx     TMP2
-        bra     fa_l
-fa_y:   sec
-        rts
-fa_no:  clc
-        rts
-
-; mkarr: new array VNAME of D elements at ARYEND; X = it
-mkarr:  std     ACNT
-        asld
-        bcs     mk_om
-        addd    #4
-        bcs     mk_om
-        addd    ARYEND
-        bcs     mk_om
-        std     DST
-        jsr     memchk
-        ldx     ARYEND
-        ldd     VNAME
-        std     0,x
-        ldd     ACNT
-        std     2,x
-        inx
-        inx
-        inx
-        inx
-mk_z:   cpx     DST
-        beq     mk_e
-        clr     0,x
-        inx
-        bra     mk_z
-mk_e:   ldx     ARYEND
-        ldd     DST
-        std     ARYEND
-        rts
-mk_om:  jmp     omerr
-
-; memchk: ?OM unless D stays clear of the stack
-memchk: addd    #80
-        bcs     mk_om
-        std     TMP
-        sts     TMP2
-        subd    TMP2
-        bcc     mk_om
-        rts
-
-dim:    jsr     getnam
-        cmpa    #'(
-        beq     *+5
-        jmp     snerr6
-        jsr     chrget
-        jsr     eval
-        pshb
-        psha
-        jsr     chkcls
-        pula
-        pulb
-        addd    #1
-        bpl     *+5
-        jmp     fcerr3
-        pshb
-        psha
-        jsr     fndarr
-        bcc     dm_new
-        jmp     dderr
-dm_new: pula
-        pulb
-        jsr     mkarr
+        pshx
+        incb
         jsr     chrgot
         cmpa    #',
-        bne     dm_x
-        jsr     chrget
-        bra     dim
-dm_x:   rts
+        beq     ga_l
+        stab    NDIM
+        jsr     chkcls
+        tsx
+        ldab    NDIM
+        abx
+        abx
+        ldaa    0,x
+        staa    MKVAR
+        ldd     1,x
+        std     VNAME
+        clr     VALTYP
+        tstb
+        bpl     ga_n
+        com     VALTYP
+ga_n:   ldx     ARYTAB
+ga_f:   cpx     ARYEND
+        beq     ga_new
+        ldd     0,x
+        subd    VNAME
+        beq     ga_fnd
+        ldd     2,x
+        stx     TMP
+        addd    TMP
+        std     TMP
+        ldx     TMP
+        bra     ga_f
+ga_fnd: tst     MKVAR
+        bmi     dderr2
+        ldab    4,x
+        cmpb    NDIM
+        bne     bserr2
+        clrb
+        bra     ga_c
+bserr2: jmp     bserr
+dderr2: jmp     dderr
+ga_new: ldd     VNAME           ; made at the end: 10 a dimension unless DIM
+        std     0,x
+        ldab    NDIM
+        stab    4,x
+ga_c:   stab    ANEW
+        stx     TMP4
+        ldab    #5
+        abx
+        stx     DST
+        tsx
+        stx     SRC
+        ldd     #1
+        std     ACNT            ; elements
+        clrb
+        std     TMP3            ; offset of the element
+        ldab    NDIM
+        stab    MULTMP
+ge_l:   ldx     SRC
+        ldd     0,x
+        inx
+        inx
+        stx     SRC
+        std     CNT
+        ldx     DST
+        tst     ANEW
+        beq     ge_o
+        addd    #1
+        tst     MKVAR
+        bmi     ge_d
+        ldd     #11
+ge_d:   std     0,x
+ge_o:   ldd     0,x
+        inx
+        inx
+        stx     DST
+        std     TMP             ; each subscript below its size
+        ldd     CNT
+        subd    TMP
+        bcc     bserr2
+        ldd     TMP3
+        std     TMP2
+        bsr     umul
+        addd    CNT
+        std     TMP3
+        ldd     ACNT
+        std     TMP2
+        bsr     umul
+        bcs     omerr4
+        std     ACNT
+        dec     MULTMP
+        bne     ge_l
+        tst     ANEW
+        beq     ge_el
+        cmpa    #$33            ; a new array: 5 bytes an element
+        bhs     omerr4
+        asld
+        asld
+        addd    ACNT
+        addd    DST
+        bcs     omerr4
+        std     TMP2
+        bsr     memchk
+        ldx     DST
+gz_l:   cpx     TMP2
+        beq     gz_e
+        clr     0,x
+        inx
+        bra     gz_l
+gz_e:   ldx     TMP4
+        ldd     TMP2
+        std     ARYEND
+        subd    TMP4
+        std     2,x
+        ldx     #0              ; DIM: no element
+        tst     MKVAR
+        bmi     ga_dn
+ge_el:  ldd     TMP3
+        asld
+        asld
+        addd    TMP3
+        addd    DST
+        std     TMP
+        ldx     TMP
+ga_dn:  stx     TMP             ; drop the subscripts, the name and the flag
+        tsx
+        ldab    NDIM
+        abx
+        abx
+        inx
+        inx
+        inx
+        txs
+        ldx     TMP
+        rts
+omerr4: jmp     omerr
 
-; the USR argument/result for machine-language routines
-intcnv: ldd     FAC
+; umul: D = TMP * TMP2, C set when it passes 65535
+umul:   ldaa    TMP
+        beq     um_1
+        tst     TMP2
+        bne     um_ov
+        ldab    TMP2+1
+        mul
+        bra     um_2
+um_1:   ldaa    TMP+1
+        ldab    TMP2
+        mul
+um_2:   tsta
+        bne     um_ov
+        stab    ALEN
+        ldaa    TMP+1
+        ldab    TMP2+1
+        mul
+        adda    ALEN
         rts
-givabf: std     FAC
+um_ov:  sec
         rts
+
+; grow: D more bytes of simple variables: the arrays move up
+grow:   std     TMP
+        addd    ARYEND
+        bcs     omerr4
+        pshb
+        psha
+        bsr     memchk
+        ldx     ARYEND
+        stx     SRC
+        pula
+        pulb
+        std     DST
+        std     ARYEND
+        ldd     SRC
+        subd    ARYTAB
+        std     CNT
+        jmp     bmovu
+
+; memchk: ?OM unless D stays well clear of the stack
+memchk: addd    #STKMRG
+        bcs     omerr4
+        sts     MCT
+        subd    MCT
+        bcc     omerr4
+        rts
+
+; memfre: D = the bytes free between the arrays and the stack's top (MEM and
+; the banner's BYTES FREE)
+memfre: ldd     STRTAB
+        subd    ARYEND
+        subd    #STKMRG
+        rts
+
+dim:    jsr     dimvar
+        jsr     optcom
+        beq     dim
+        rts
+
+; the USR argument and result for machine-language routines
+intcnv  equ     fptod
+givabf  equ     givd

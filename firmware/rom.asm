@@ -40,7 +40,7 @@ NB_ASC  equ     NAMBLK+9
 NB_GAP  equ     NAMBLK+10
 NB_EXEC equ     NAMBLK+11
 NB_LOAD equ     NAMBLK+13
-SNAME   equ     $4240           ; name searched for by CLOAD (8), first byte 0 = any
+SNAME   equ     $4240           ; name given to CSAVE, CLOAD, SKIPF (8), blank = any
 NUMBUF  equ     $4248           ; number to text (8)
 TAPBUF  equ     $4250           ; where SKIPF pretends to read to (nothing is stored)
 KBUF    equ     $4290           ; keys typed while a program runs (16)
@@ -64,8 +64,9 @@ PRTCOL  equ     $95             ; printer column
 KEYLST  equ     $96             ; matrix key held at the last poll, $FF none
 LATSH   equ     $97             ; copy of the last latch value
 KWPTR   equ     $98             ; keyword being typed by a CTRL key (2)
-FAC     equ     $9A             ; USR argument and result (2)
-SEED    equ     $9C             ; random number state (2)
+VALTYP  equ     $9A             ; type of the value just worked out: 0 number, $FF string
+TSP     equ     $9B             ; temporary strings waiting: 3 bytes each
+FRESPC  equ     $9C             ; lowest byte of string space in use (2)
 TMP     equ     $9E             ; scratch (2)
 TMP2    equ     $A0
 TMP3    equ     $A2
@@ -88,7 +89,7 @@ STIME   equ     $BB             ; sound timing (2)
 SPITCH  equ     $BD
 SDUR    equ     $BE
 LSTEND  equ     $BF             ; LIST last line (2)
-NEGFLG  equ     $C1             ; sign of a product/quotient
+NDIM    equ     $C1             ; subscripts of the array being used
 RMODE   equ     $C2             ; tape read: 0 store, else discard
 KCOL    equ     $C3             ; keyboard scratch
 INSAVE  equ     $C4             ; INPUT: start of the variable list (2)
@@ -100,84 +101,100 @@ LOADB   equ     $CD             ; a BASIC program is being loaded
 OFFS    equ     $CE             ; CLOADM offset (2)
 KBIN    equ     $D0             ; key buffer: next free slot
 KBOUT   equ     $D1             ; key buffer: next key to take
+SLEN    equ     $D2             ; the string just worked out: length
+SADR    equ     $D3             ; and address (2)
+STRTAB  equ     $D5             ; bottom of string space; the stack starts below (2)
+MKVAR   equ     $D7             ; variable lookup: 0 read, 1 make, $FF DIM
+
+; ---- interpreter cells outside the direct page ----
+GCTOP   equ     $4283           ; collection: strings kept from here up (2)
+GCBEST  equ     $4285           ; collection: the highest string found (2)
+GCBLN   equ     $4287           ; and its length
+CHRBUF  equ     $4289           ; one character for CHR$ and INKEY$
+NEGF    equ     $428A           ; a minus sign was read
+MCT     equ     $428C           ; memory check scratch (2)
+ALEN    equ     $428E           ; length being allocated
+ANEW    equ     $428F           ; the array is being made
+RDFLG   equ     $42AC           ; 0 INPUT, 1 READ
+RAMTOP  equ     $42B0           ; the top of RAM found at start-up (2)
+GCOLD   equ     $42B2           ; collection: the string moved last (2)
+BRKCT   equ     $42B4           ; statements until the next BREAK check
+TSTK    equ     $42A0           ; temporary string descriptors (12)
+VSEND   equ     $42AD           ; collection scratch (2)
+STRDEF  equ     100             ; string space after a cold start
 
         org     $E000
         include "io.asm"
         include "basic.asm"
         include "expr.asm"
+        include "strings.asm"
+        include "float.asm"
         include "tape.asm"
         include "tokens.asm"
 
-; ---- start-up ----
+;---- start-up ----
+; Clears the direct page and the cells from 0x4200 up to the program, sizes
+; the RAM, sets the fixed cells and the interrupt jumps, and greets.
 reset:  sei
-        lds     #$4FFE
-        ldaa    #$FF
+        ldx     #$80
+rs_clr: clr     0,x
+        inx
+        cpx     #$100
+        bne     rs_cl1
+        ldx     #JMPTAB
+rs_cl1: cpx     #TXTTAB
+        bne     rs_clr
+        ldd     #$FF01
         staa    DDR1
         staa    PORT1           ; no column strobed
-        ldaa    #$01
-        staa    DDR2            ; port 2 bit 0 drives the cassette/printer line
-        clra
-        staa    LATSH
-        staa    LATCH           ; text mode, colour set 0, speaker low
-        ; size the RAM: with the 16K expansion 0x5FFF is separate memory
+        staa    KEYLST
+        stab    DDR2            ; port 2 bit 0 drives the cassette/printer line
+        stab    CASEFLG         ; upper case
+        ; RAM ends below the first page whose top byte does not keep a
+        ; change (tried from 0x50FF up, each byte put back). Nothing with bit
+        ; 7 set is written, so a try that reaches the latch makes no sound.
         ldx     #$4FFF
-        ldaa    #$55
-        staa    $4FFF
-        ldaa    #$AA
-        staa    $5FFF
-        cmpa    $5FFF
-        bne     rs_4k
-        ldx     #$8FFF
-rs_4k:  stx     MEMTOP
-        clr     0,x             ; the stack's bottom marker
-        txs
+rs_ram: stx     MEMTOP          ; the top of the last page that kept it
+        ldab    #$FF
+        abx
+        inx
+        ldab    0,x
+        tba
+        eora    #$55
+        anda    #$7F
+        staa    0,x
+        cmpa    0,x
+        bne     rs_top
+        stab    0,x
+        bra     rs_ram
+rs_top: lds     MEMTOP
+        clr     LATCH           ; text mode, colour set 0, speaker low
         ; interrupt jump table: every entry returns at once
         ldx     #JMPTAB
-        ldab    #7
-rs_jt:  ldaa    #$3B            ; RTI
-        staa    0,x
-        clr     1,x
-        clr     2,x
+        ldd     #$3B07          ; RTI, 7 entries
+rs_jt:  staa    0,x
         inx
         inx
         inx
         decb
         bne     rs_jt
-        ldaa    #1
-        staa    CASEFLG         ; upper case
         ldd     #$045E
         std     DEBNCE
-        ldd     #rtsins
+        ldd     #os_e           ; an RTS
         std     EXECAD
-        clr     BRKDIS
-        clr     LASTCH
         ldaa    #$AF            ; blue block
         staa    CURCHR
-        clr     TXTM1
-        ldaa    #$FF
-        staa    KEYLST
-        ldd     #$1D2B
-        std     SEED
-        ldx     #0
-        stx     KWPTR
-        stx     FAC
-        clr     DEVNUM
-        clr     PRTCOL
-        clr     KBIN
-        clr     KBOUT
         jsr     cls0
         jsr     outmsg
         dc.b    "TOVRIN BASIC 1.0",13,0
-        jsr     donew
-        ldd     MEMTOP
-        subd    VARTAB
-        subd    #64
+        jsr     coldbas
+        jsr     memfre          ; what MEM gives at the prompt
         jsr     prudec
         jsr     outmsg
         dc.b    " BYTES FREE",13,0
         jmp     ready
 
-rtsins: rts
+romend:                         ; the build reports the space from here to 0xFFDC
 
 ; ---- entry points for machine-language programs ----
         org     $FFDC,$FF

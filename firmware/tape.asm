@@ -5,23 +5,32 @@
 ; A file: leader (128 x $55), name block, half a second of silence, leader,
 ; data blocks, end block. A block: $55 $3C type length data... checksum $55.
 ; Reading times the high half of each bit on port 2 bit 4.
+;
+; RAM used: BLKTYP, BLKLEN, CBUFAD, BLKEND (the block entry points' cells),
+; NAMBLK, SNAME, TBITS, CSUM, RBYTE, LOADB, OFFS, CNT; the
+; printer LPFRM and PRTCOL; the sound STIME, SPITCH, SDUR, LATSH.
+;
+; csrdon, blkin, blkout, wrldr   the ROM entry points for blocks
+; csave, cload, skipf            the statements (CSAVEM, CLOADM via csave, cload)
+; lpout                          A to the printer; keeps every register
+; dosound                        A = pitch, B = length in 1/16 s
 
 RDTH    equ     23              ; high halves shorter than this many polls are 1s
 
-; csrdon: get ready to read the tape (no column strobed)
-csrdon: ldaa    #$FF
-        staa    PORT1
-        rts
+; csrdon (with kscan's exit): get ready to read the tape, no column strobed
 
-; rdbit: C = next bit from the tape
-rdbit:  ldaa    PORT2           ; wait for the line to go high
+; rdbit: C = next bit from the tape. BREAK is looked at only after 256 polls
+; without an edge (silence or no tape), never while a half period is being
+; timed, so a clean signal keeps all of its margin.
+rdbit:  clrb
+rb_w:   ldaa    PORT2           ; wait for the line to go high
         bita    #$10
         bne     rb_h0
-        inc     BRKCNT
-        bne     rdbit
+        incb
+        bne     rb_w
         jsr     brkchk
         bcc     rdbit
-        jmp     tapbrk
+rb_brk: jmp     tapbrk
 rb_h0:  clrb
 rb_h:   incb                    ; 13 cycles a poll
         beq     rb_ov
@@ -32,25 +41,25 @@ rb_h:   incb                    ; 13 cycles a poll
         rts
 rb_ov:  jsr     brkchk          ; line stuck high
         bcc     rb_h0
-        jmp     tapbrk
+        bra     rb_brk
 
 ; rdbyte: A = next byte; keeps B and X
 rdbyte: pshb
-        ldaa    #8
-        staa    TBITS
+        ldaa    #$80            ; a marker bit: out after the eighth bit
+        staa    RBYTE
 rby_l:  bsr     rdbit
         ror     RBYTE
-        dec     TBITS
-        bne     rby_l
+        bcc     rby_l
         ldaa    RBYTE
         pulb
         rts
 
-; blkin: read a block to CBUFAD (not beyond BLKEND); BLKTYP, BLKLEN.
-; A = 0 and C clear when good; A = 1 bad checksum, A = 2 no room (C set).
+; blkin: read a block to CBUFAD, keeping no byte beyond BLKEND; BLKTYP,
+; BLKLEN. A = 0 and C clear when good; A = 1 bad checksum, A = 2 no room
+; for all of it (C set).
 blkin:  pshx
         pshb
-        bsr     csrdon
+        jsr     csrdon
 bi_s:   bsr     rdbit
         ror     RBYTE
         ldaa    RBYTE
@@ -58,44 +67,36 @@ bi_s:   bsr     rdbit
         bne     bi_s
         bsr     rdbyte
         staa    BLKTYP
-        staa    CSUM
         bsr     rdbyte
         staa    BLKLEN
-        adda    CSUM
+        tab
+        adda    BLKTYP
         staa    CSUM
-        clr     RMODE
-        ldd     CBUFAD
-        addb    BLKLEN
-        adca    #0
-        subd    #1
-        subd    BLKEND
-        bls     bi_r
-        inc     RMODE           ; no room: read it, store nothing
-bi_r:   ldx     CBUFAD
-        ldab    BLKLEN
+        ldx     CBUFAD
+        tstb
         beq     bi_ck
 bi_d:   bsr     rdbyte
-        tst     RMODE
-        bne     bi_n
+        cpx     BLKEND
+        bhi     bi_n            ; no room: the byte is read, not kept
         staa    0,x
-        inx
-bi_n:   adda    CSUM
+bi_n:   inx
+        adda    CSUM
         staa    CSUM
         decb
         bne     bi_d
 bi_ck:  bsr     rdbyte
-        pulb
-        pulx
-        cmpa    CSUM
+        suba    CSUM
         bne     bi_bad
-        clra
-        tst     RMODE
-        beq     bi_x
+        dex                     ; the block's last byte
+        cpx     BLKEND
+        bls     bi_x            ; A = 0: good
         ldaa    #2
-        sec
-bi_x:   rts
+        dc.b    $8C             ; cpx #: skips the next load
 bi_bad: ldaa    #1
-        sec
+bi_x:   pulb
+        pulx
+        nega
+        nega                    ; C set unless A is 0
         rts
 
 ; wrbyte: write A to the tape (A is used up); keeps B and X.
@@ -141,10 +142,10 @@ wl_l:   ldaa    #$55
 ; blkout: write the block BLKTYP, BLKLEN, CBUFAD
 blkout: pshx
         pshb
-        ldaa    BLKTYP
-        adda    BLKLEN
         ldx     CBUFAD
-        ldab    BLKLEN
+        ldd     BLKTYP          ; and BLKLEN
+        aba
+        tstb
         beq     bo_c
 bo_s:   adda    0,x
         inx
@@ -176,17 +177,16 @@ bo_e:   ldaa    CSUM
         rts
 
 ; wrhead: leader, the name block NAMBLK, silence, leader
-wrhead: jsr     wrldr
+wrhead: bsr     wrldr
         ldx     #NAMBLK
         stx     CBUFAD
-        clr     BLKTYP
-        ldaa    #15
-        staa    BLKLEN
+        ldd     #15             ; type 0, 15 bytes
+        std     BLKTYP
         bsr     blkout
         ldx     #0
 wh_s:   dex
         bne     wh_s
-        jmp     wrldr
+        bra     wrldr
 
 ; wrdata: CNT bytes from CBUFAD in blocks of up to 255, then the end block
 wrdata: ldd     CNT
@@ -194,11 +194,9 @@ wrdata: ldd     CNT
         tsta
         beq     wd_n
         ldab    #255
-wd_n:   stab    BLKLEN
-        ldaa    #1
-        staa    BLKTYP
-        bsr     blkout
-        ldab    BLKLEN
+wd_n:   ldaa    #1
+        std     BLKTYP
+        bsr     blkout          ; keeps B, the length
         clra
         std     TMP
         addd    CBUFAD
@@ -207,58 +205,42 @@ wd_n:   stab    BLKLEN
         subd    TMP
         std     CNT
         bra     wrdata
-wd_e:   ldaa    #$FF
-        staa    BLKTYP
-        clr     BLKLEN
+wd_e:   ldd     #$FF00          ; the end block: type $FF, empty
+        std     BLKTYP
         jsr     blkout
         ldab    #1
         stab    PORT2           ; ends the last half period
         rts
 
-; getfnm: optional "NAME" to NAMBLK (padded with blanks) and SNAME
-getfnm: ldx     #NAMBLK
-        ldab    #8
-        ldaa    #32
+; getfnm: optional "NAME" to SNAME, padded with blanks (all blank: any file);
+; gfnm first skips the M of CSAVEM or CLOADM
+gfnm:   jsr     chrget
+getfnm: ldx     #SNAME
+        ldd     #$2008          ; 8 blanks
 gf_b:   staa    0,x
         inx
         decb
         bne     gf_b
-        clr     SNAME
         jsr     chrgot
         cmpa    #'"
         bne     gf_x
-        ldx     TXTPTR
-        inx
-        stx     SRC
-        ldx     #NAMBLK
-        stx     DST
-        ldab    #8
-gf_l:   ldx     SRC
+        ldx     TXTPTR          ; B = letters kept so far
+gf_l:   inx
         ldaa    0,x
         beq     gf_e
-        inx
-        stx     SRC
         cmpa    #'"
-        beq     gf_e
-        tstb
-        beq     gf_l
-        ldx     DST
+        beq     gf_q
+        cmpb    #8
+        beq     gf_l            ; the rest of a long name is skipped
+        pshx
+        ldx     #SNAME
+        abx
         staa    0,x
-        inx
-        stx     DST
-        decb
+        pulx
+        incb
         bra     gf_l
-gf_e:   ldx     SRC
-        stx     TXTPTR
-        ldx     #NAMBLK
-        ldaa    0,x
-        cmpa    #32
-        beq     gf_x
-gf_c:   ldaa    0,x
-        staa    SNAME-NAMBLK,x
-        inx
-        cpx     #NAMBLK+8
-        bne     gf_c
+gf_q:   inx
+gf_e:   stx     TXTPTR
 gf_x:   rts
 
 ; findf: read name blocks until one matches SNAME (any when SNAME is 0)
@@ -270,8 +252,9 @@ findf:  ldx     #NAMBLK
         bcs     findf
         tst     BLKTYP
         bne     findf
-        tst     SNAME
-        beq     ff_ok
+        ldaa    SNAME
+        cmpa    #32
+        beq     ff_ok           ; no name: any file
         ldx     #NAMBLK
 ff_c:   ldaa    0,x
         cmpa    SNAME-NAMBLK,x
@@ -292,24 +275,23 @@ ff_p:   ldaa    0,x
 
 ; rddata: data blocks to CBUFAD onwards until the end block
 rddata: jsr     blkin
-        bcc     rdd_1
+        bcs     rdd_e
+        ldaa    BLKTYP
+        inca
+        beq     rdd_x           ; the end block
         cmpa    #2
-        beq     rdd_om
-        jsr     tclean
-        jmp     ioerr
-rdd_om: jsr     tclean
-        jmp     omerr
-rdd_1:  ldaa    BLKTYP
-        cmpa    #$FF
-        beq     rdd_x
-        cmpa    #1
-        bne     rddata
+        bne     rddata          ; only data blocks are kept
         ldab    BLKLEN
         clra
         addd    CBUFAD
         std     CBUFAD
         bra     rddata
 rdd_x:  rts
+rdd_e:  ldx     #ioerr          ; tclean returns to the error
+        cmpa    #2
+        bne     rdd_f
+        ldx     #omerr
+rdd_f:  pshx
 
 ; tclean: a failed BASIC load leaves an empty program
 tclean: tst     LOADB
@@ -318,101 +300,92 @@ tclean: tst     LOADB
         jsr     donew
 tc_x:   rts
 
-tapbrk: ldx     MEMTOP
-        clr     0,x
-        txs
+tapbrk: jsr     rststk
         bsr     tclean
-        ldx     #0
-        stx     OLDTXT
+        clra
+        clrb
+        std     OLDTXT
         jmp     brkmsg
 
 ; ---- statements ----
 csave:  cmpa    #'M
         beq     csavem
         jsr     getfnm
-        clr     NB_TYPE
-        clr     NB_ASC
-        clr     NB_GAP
-        ldx     #0
-        stx     NB_EXEC
-        ldx     #TXTTAB
-        stx     NB_LOAD
-        jsr     wrhead
-        ldx     #TXTTAB
+        ldx     #TXTTAB         ; the program text, type 0, no start address
         stx     CBUFAD
         ldd     VARTAB
         subd    #TXTTAB
         std     CNT
-        jmp     wrdata
-
-csavem: jsr     chrget
-        jsr     getfnm
-        jsr     chkcom
-        jsr     eval
-        pshb
-        psha
-        jsr     chkcom
-        jsr     eval
-        pshb
-        psha
-        jsr     chkcom
-        jsr     eval
+        clra
+        clrb
         std     NB_EXEC
-        pula
-        pulb
-        pulx
-        stx     NB_LOAD
-        stx     TMP
-        subd    TMP
+        bra     cs_go
+
+csavem: jsr     gfnm            ; CSAVEM "NAME",first,last,exec: type 2
+        bsr     comev
+        std     CBUFAD
+        bsr     comev
+        subd    CBUFAD
         addd    #1
         std     CNT
+        bsr     comev
+        std     NB_EXEC
         ldaa    #2
-        staa    NB_TYPE
-        clr     NB_ASC
-        clr     NB_GAP
+cs_go:  staa    NB_TYPE
+        ldx     #NAMBLK         ; the name given
+cs_nm:  ldaa    SNAME-NAMBLK,x
+        staa    0,x
+        inx
+        cpx     #NAMBLK+8
+        bne     cs_nm
+        clra
+        clrb
+        std     NB_ASC          ; and NB_GAP
+        ldx     CBUFAD
+        stx     NB_LOAD
         jsr     wrhead
         ldx     NB_LOAD
         stx     CBUFAD
         jmp     wrdata
+
+; comev: a comma, then an address expression to D
+comev:  jsr     chkcom
+        jmp     eval
 
 cload:  cmpa    #'M
         beq     cloadm
         jsr     getfnm
         jsr     findf
         ldaa    NB_TYPE
-        beq     cl_ok
-        jmp     fmerr
-cl_ok:  ldaa    #1
+        bne     cm_fm
+        inca
         staa    LOADB
         ldx     #TXTTAB
         stx     CBUFAD
-        ldd     MEMTOP
+        ldd     STRTAB          ; the program stays below the strings and the stack
         subd    #128
         std     BLKEND
         jsr     rddata
         clr     LOADB
         jsr     relink
         jsr     clrvar
-        ldx     MEMTOP
-        clr     0,x
-        txs
+        jsr     rststk          ; an old program's FOR and GOSUB are gone
         jmp     ready
 
-cloadm: jsr     chrget
-        jsr     getfnm
-        ldd     #0
+cloadm: jsr     gfnm
+        clra
+        clrb
         std     OFFS
         jsr     chrgot
         cmpa    #',
         bne     cm_1
-        jsr     chrget
-        jsr     eval
+        bsr     comev
         std     OFFS
 cm_1:   jsr     findf
         ldaa    NB_TYPE
         cmpa    #2
         beq     cm_2
-        jmp     fmerr
+cm_fm:  jmp     fmerr
 cm_2:   ldd     NB_LOAD
         addd    OFFS
         std     CBUFAD
@@ -425,13 +398,12 @@ cm_2:   ldd     NB_LOAD
 
 skipf:  jsr     getfnm
         jsr     findf
-        ldx     #TAPBUF
-        stx     CBUFAD
-        dex
-        stx     BLKEND          ; keep nothing
+        clra                    ; keep nothing (findf left CBUFAD above 0)
+        clrb
+        std     BLKEND
 sk_l:   jsr     blkin
         ldaa    BLKTYP
-        cmpa    #$FF
+        inca
         bne     sk_l
         rts
 
@@ -441,11 +413,10 @@ sk_l:   jsr     blkin
 lpout:  pshx
         pshb
         psha
+        tab
         tpa
         psha
         sei
-        tsx
-        ldab    1,x
         clra
         asld
         asld
@@ -470,8 +441,7 @@ lp_d:   dex
         ldaa    1,x
         cmpa    #13
         bne     lp_c
-        clr     PRTCOL
-        bra     lp_x
+        clr     PRTCOL          ; and on: 13 is below 32
 lp_c:   cmpa    #32
         blo     lp_x
         inc     PRTCOL
@@ -483,8 +453,7 @@ lp_x:   pula
         rts
 
 ; ---- sound: A = pitch 1-255 (higher is higher), B = length in 1/16 s ----
-dosound: staa   SPITCH
-        stab    SDUR
+dosound: std    SPITCH          ; and SDUR
         tstb
         beq     sd_x
 sd_u:   ldd     TIMER

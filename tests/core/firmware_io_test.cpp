@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
+#include "app/scheduler.h"
 #include "firmware_harness.h"
+#include "machine/memory.h"
 
 namespace {
 
@@ -229,4 +233,106 @@ TEST(FirmwareCassette, BreakEndsAWaitForTheTape) {
     EXPECT_TRUE(b.shows("BREAK IN 10" + std::string(21, ' ') + "\nOK")) << b.screen();
     b.type("CONT\r", 5);
     EXPECT_TRUE(b.shows("?CN ERROR")) << b.screen();
+}
+
+namespace {
+// The number printed before " BYTES FREE" in the banner, or -1.
+long bannerBytesFree(const BasicMachine& b) {
+    std::string s = b.screen();
+    size_t at = s.find(" BYTES FREE");
+    if (at == std::string::npos) return -1;
+    size_t from = s.rfind('\n', at);
+    return std::stol(s.substr(from == std::string::npos ? 0 : from + 1, at));
+}
+// The screen cell showing the cursor block (the only block at a prompt), or -1.
+int cursorCell(const BasicMachine& b) {
+    for (int i = 511; i >= 0; --i)
+        if (b.peek(static_cast<uint16_t>(0x4000 + i)) >= 0x80) return i;
+    return -1;
+}
+}  // namespace
+
+TEST(FirmwareKeyboard, KeysTypedIntoARunningProgramAllArrive) {
+    BasicMachine b;
+    b.type("10 FOR I=1 TO 3000:NEXT\r", 5);
+    // RUN starts the loop; the 47 characters after it are typed while it runs,
+    // far more than the type-ahead buffer holds.
+    b.type("RUN\rPRINT \"ABCDEFGHIJKLMNOPQRSTUVWXYZ\"\rPRINT 12345\r", 30);
+    EXPECT_TRUE(b.shows("\nABCDEFGHIJKLMNOPQRSTUVWXYZ      \nOK")) << b.screen();
+    EXPECT_TRUE(b.shows("\n 12345 ")) << b.screen();
+}
+
+TEST(FirmwareKeyboard, TheCursorBlinksAboutThreeTimesASecond) {
+    BasicMachine b;
+    for (int i = 0; i < 40 && cursorCell(b) < 0; ++i) b.runFrames(1);
+    int cell = cursorCell(b);
+    ASSERT_GE(cell, 0) << b.screen();
+    const uint16_t at = static_cast<uint16_t>(0x4000 + cell);
+    const uint8_t block = b.peek(at);
+    std::vector<int> changes;
+    uint8_t last = block;
+    for (int frame = 0; frame < 180; ++frame) {
+        b.runFrames(1);
+        uint8_t now = b.peek(at);
+        EXPECT_TRUE(now == block || now == 0x60) << int(now);
+        if (now != last) changes.push_back(frame);
+        last = now;
+    }
+    ASSERT_GE(changes.size(), 6u);
+    for (size_t i = 1; i < changes.size(); ++i) {
+        int phase = changes[i] - changes[i - 1];  // frames of 1/60 s
+        EXPECT_GE(phase, 14) << i;
+        EXPECT_LE(phase, 26) << i;
+    }
+}
+
+TEST(FirmwareKeyboard, TheDebounceCellSetsHowLongAKeyMustStayDown) {
+    // Cycles from pressing A at the prompt until it is echoed, for two delays.
+    auto latency = [](uint16_t debounce) {
+        BasicMachine b;
+        for (int i = 0; i < 40 && cursorCell(b) < 0; ++i) b.runFrames(1);
+        b.m->mem.addressSpace[0x421D] = static_cast<uint8_t>(debounce >> 8);
+        b.m->mem.addressSpace[0x421E] = static_cast<uint8_t>(debounce);
+        int cell = cursorCell(b);
+        uint16_t at = static_cast<uint16_t>(0x4000 + (cell < 0 ? 0 : cell));
+        b.m->keyboard.emulatedKeyState[b.m->keyboard.matrixKeyTable[1]] = 0x80;
+        long cycles = 0;
+        while (b.peek(at) != 0x41 && cycles < 2000000) cycles += cpuExecute(*b.m, 50);
+        b.m->keyboard.emulatedKeyState[b.m->keyboard.matrixKeyTable[1]] = 0;
+        return cycles;
+    };
+    long shortDelay = latency(0x045E), longDelay = latency(0x045E + 10000);
+    EXPECT_LT(shortDelay, 20000);
+    // each step of the delay is one pass of a 6-cycle loop
+    EXPECT_GT(longDelay - shortDelay, 50000);
+    EXPECT_LT(longDelay - shortDelay, 70000);
+}
+
+TEST(FirmwareMemory, RamIsSizedAsTheMemoryMapAnswersAndMemAgrees) {
+    struct Layout {
+        uint8_t enhanced, expander, ramAtC000;
+        long top;
+    } layouts[] = {{0, 0, 0, 0x4FFF}, {0, 1, 0, 0x8FFF}, {1, 0, 0, 0xBEFF}, {1, 1, 1, 0xBEFF}};
+    for (const Layout& l : layouts) {
+        BasicMachine b;
+        b.m->settings.enhancedflag = l.enhanced;
+        b.m->settings.expanderflag = l.expander;
+        b.m->settings.RAMatC000flag = l.ramAtC000;
+        rebuildMemoryMap(*b.m);
+        resetMachine(*b.m, 1);
+        b.runFrames(30);
+        long freeBytes = bannerBytesFree(b);
+        // the program starts at 0x4346; a little goes to the stack and the strings
+        EXPECT_LE(freeBytes, l.top - 0x4346) << l.top << "\n" << b.screen();
+        EXPECT_GT(freeBytes, l.top - 0x4346 - 400) << l.top << "\n" << b.screen();
+        b.type("PRINT MEM\r", 5);
+        EXPECT_TRUE(b.shows("\n " + std::to_string(freeBytes) + " ")) << b.screen();
+        // and the probe put back what it tried: a soft reset keeps a byte in RAM
+        uint16_t probe = static_cast<uint16_t>(l.top - 0x0100);
+        b.m->mem.addressSpace[probe] = 0x5A;
+        resetMachine(*b.m, 0);
+        b.runFrames(30);
+        EXPECT_EQ(b.peek(probe), 0x5A) << l.top;
+        EXPECT_EQ(bannerBytesFree(b), freeBytes);
+    }
 }

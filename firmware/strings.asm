@@ -1,0 +1,391 @@
+; Strings: the string space below the top of memory, temporaries, garbage
+; collection and the string functions.
+;
+; A descriptor is 3 bytes: length, address. Strings made by the program are
+; allocated downwards from the top of memory (FRESPC) to STRTAB; literals and
+; DATA items stay in the program text. Partial results of a formula wait on
+; a small stack of descriptors (TSTK); when the space fills, the collector
+; moves every string still named by a variable, an array, that stack or the
+; current descriptor to the top, one after another, highest first.
+
+TSMAX   equ     12              ; room for 4 waiting strings
+
+; tspush: SLEN, SADR onto the temporary stack (?ST when full)
+tspush: ldab    TSP
+        cmpb    #TSMAX
+        bhs     sterr2
+        addb    #3
+        stab    TSP
+        bsr     tstop
+        ldaa    SLEN
+        staa    0,x
+        ldd     SADR
+        std     1,x
+        rts
+sterr2: jmp     sterr
+; tstop: X = the top of the temporary stack; tsdrop: forget it
+tstop:  ldx     #TSTK-3
+        ldab    TSP
+        abx
+        rts
+tsdrop: ldab    TSP
+        subb    #3
+        stab    TSP
+        rts
+; tspop: the top of the temporary stack back to SLEN, SADR
+tspop:  bsr     tstop
+        jsr     ldstr
+        bra     tsdrop
+
+; stralc: B bytes of string space; X = them, B kept. ?OS when even a
+; collection leaves too little.
+stralc: stab    ALEN
+        bsr     sa_try
+        bcc     sa_x
+        jsr     gc
+        bsr     sa_try
+        bcs     oserr2
+sa_x:   ldab    ALEN
+        rts
+sa_try: ldab    ALEN            ; C set when it does not fit
+        clra
+        std     TMP
+        ldd     FRESPC
+        subd    TMP
+        std     TMP
+        subd    STRTAB
+        bcs     st_x
+        ldx     TMP
+        stx     FRESPC
+st_x:   rts
+oserr2: jmp     oserr
+
+; copyb: B bytes from X to DST (DST moves on)
+copyb:  tstb
+        beq     cb_x
+cb_l:   ldaa    0,x
+        inx
+        pshx
+        ldx     DST
+        staa    0,x
+        inx
+        stx     DST
+        pulx
+        decb
+        bne     cb_l
+cb_x:   rts
+
+; mkstr: a new string of the B bytes at X in SLEN, SADR
+mkstr:  stx     SADR
+        stab    SLEN
+        clra
+; substr: a new string of B bytes from offset A of SLEN, SADR
+substr: staa    TMP4
+        bsr     stralc
+        stx     DST
+        stx     TMP3
+        stab    SLEN
+        ldx     SADR
+        pshb
+        ldab    TMP4
+        abx
+        pulb
+        bsr     copyb
+        ldx     TMP3
+        stx     SADR
+setstr: ldaa    #$FF
+        staa    VALTYP
+        rts
+
+; concat: the temporary on top joined with SLEN, SADR (?LS past 255)
+concat: bsr     tstop
+        ldab    0,x
+        addb    SLEN
+        bcs     lserr2
+        bsr     stralc
+        stx     DST
+        stx     TMP3
+        stab    TMP4
+        jsr     tstop
+        ldab    0,x
+        ldx     1,x
+        bsr     copyb
+        ldab    SLEN
+        ldx     SADR
+        bsr     copyb
+        ldx     TMP3
+        stx     SADR
+        ldab    TMP4
+        stab    SLEN
+        jmp     tsdrop
+lserr2: jmp     lserr
+
+; strcmp: the temporary on top against SLEN, SADR: B = 1 above, 0 equal,
+; $FF below; the temporary is dropped
+strcmp: jsr     tstop
+        ldab    0,x
+        stab    TMP4            ; its length
+        ldx     1,x
+        stx     SRC
+        jsr     tsdrop
+        ldx     SADR
+        stx     DST
+        ldab    TMP4
+        cmpb    SLEN
+        bls     scm_l
+        ldab    SLEN
+scm_l:  decb                    ; the common part first
+        bmi     scm_n
+        ldx     SRC
+        ldaa    0,x
+        inx
+        stx     SRC
+        ldx     DST
+        cmpa    0,x
+        bne     scm_d
+        inx
+        stx     DST
+        bra     scm_l
+scm_n:  ldaa    TMP4            ; then the lengths
+        cmpa    SLEN
+scm_d:  beq     scm_e
+        ldab    #1
+        bcc     scm_x
+        ldab    #$FF
+scm_x:  rts
+scm_e:  clrb
+        rts
+
+; strset: store SLEN, SADR as the string variable at X; a string still in
+; the input line is copied into string space first
+strset: pshx
+        ldd     SADR
+        subd    #TXTTAB
+        bcc     sst_k
+        ldab    SLEN
+        clra
+        jsr     substr
+sst_k:   pulx
+        ldaa    SLEN
+        staa    0,x
+        ldd     SADR
+        std     1,x
+        rts
+
+; ---- garbage collection ----
+gc:     ldx     MEMTOP
+        stx     GCTOP
+        ldx     #0
+        stx     GCBEST
+gc_l:   ldx     GCBEST          ; each pass moves the descriptors of the string
+        stx     GCOLD           ; moved last and finds the next one
+        ldx     #0
+        stx     GCBEST
+        bsr     visit
+        ldx     GCBEST
+        beq     gc_e
+        ldab    GCBLN
+        clra
+        std     CNT
+        addd    GCBEST
+        std     SRC
+        ldd     GCTOP
+        std     DST
+        subd    CNT
+        std     GCTOP
+        jsr     bmovu
+        bra     gc_l
+gc_e:   ldx     GCTOP
+        stx     FRESPC
+        rts
+
+; visit: gcone for every descriptor in use
+visit:  ldx     VARTAB
+vs_v:   cpx     ARYTAB
+        beq     vs_a
+        tst     1,x
+        bpl     vs_vn
+        inx
+        inx
+        bsr     gcone
+        dex
+        dex
+vs_vn:  ldab    #7
+        abx
+        bra     vs_v
+vs_a:   cpx     ARYEND
+        beq     vs_t
+        ldd     2,x
+        stx     VSEND
+        addd    VSEND
+        std     VSEND
+        tst     1,x
+        bpl     vs_an
+        ldab    4,x
+        aslb
+        addb    #5
+        abx
+vs_e:   cpx     VSEND
+        beq     vs_an
+        bsr     gcone
+        ldab    #5
+        abx
+        bra     vs_e
+vs_an:  ldx     VSEND
+        bra     vs_a
+vs_t:   ldx     #TSTK
+        ldab    TSP
+        abx
+        stx     VSEND
+        ldx     #TSTK
+vs_tl:  cpx     VSEND
+        beq     vs_s
+        bsr     gcone
+        inx
+        inx
+        inx
+        bra     vs_tl
+vs_s:   ldx     #SLEN
+; gcone: the descriptor at X (kept): if it named the string just moved it
+; follows it; the highest string below GCTOP not yet moved is noted
+gcone:  tst     0,x
+        beq     go_x
+        ldd     1,x
+        subd    GCOLD
+        bne     go_1
+        ldd     GCTOP
+        std     1,x
+go_1:   ldd     1,x
+        subd    STRTAB
+        bcs     go_x
+        ldd     1,x
+        subd    GCTOP
+        bcc     go_x
+        ldd     1,x
+        subd    GCBEST
+        bls     go_x
+        ldd     1,x
+        std     GCBEST
+        ldab    0,x
+        stab    GCBLN
+go_x:   rts
+
+; ---- string functions ----
+; strarg: "(string)"
+strarg: jsr     parexp
+        jmp     chkstr
+
+fnlen:  bsr     strarg
+        ldab    SLEN
+        jmp     givb
+
+fnasc:  bsr     strarg
+        ldab    SLEN
+        beq     fcerr4
+        ldx     SADR
+        ldab    0,x
+        jmp     givb
+fcerr4: jmp     fcerr
+
+fnstr:  jsr     parexp
+        jsr     chknum
+        jsr     fpstr
+        pshx
+        clrb
+fs_l:   tst     0,x
+        beq     fs_e
+        inx
+        incb
+        bra     fs_l
+fs_e:   pulx
+        jmp     mkstr
+
+fnchr:  jsr     parexp
+        jsr     chknum
+        jsr     fptod
+        tsta
+        bne     fcerr4
+        stab    CHRBUF
+        ldx     #CHRBUF
+one:    ldab    #1
+        jmp     mkstr
+
+fninky: jsr     polcat
+        beq     fi_0
+        staa    CHRBUF
+        ldx     #CHRBUF
+        bra     one
+fi_0:   clr     SLEN
+        jmp     setstr
+
+; fnval: the number at the start of the string, 0 when there is none
+fnval:  bsr     strarg          ; a 0 after the string for a moment (string
+        ldx     SADR            ; space ends a byte below the top for this)
+        ldab    SLEN
+        abx
+        ldaa    0,x
+        psha
+        clr     0,x
+        pshx
+        ldx     SADR
+        jsr     valtxt
+        pulx
+        pula
+        staa    0,x
+        clr     VALTYP
+        rts
+
+; LEFT$(s,n) RIGHT$(s,n) MID$(s,n[,m])
+; sfnarg: "(string,n[,m])": the string back in SLEN, SADR, A = n, B = m (255
+; when not given)
+sfnarg: jsr     chkopn
+        jsr     frmevl
+        jsr     chkstr
+        jsr     tspush
+        jsr     chkcom
+        jsr     evbyte
+        pshb
+        ldab    #255
+        jsr     optcom
+        bne     sf_1
+        jsr     evbyte
+sf_1:   pshb
+        jsr     chkcls
+        jsr     tspop
+        pulb
+        pula
+        rts
+
+fnleft: bsr     sfnarg
+        tab
+        clra
+        bra     fm_c
+fnrght: bsr     sfnarg
+        tab
+        cmpb    SLEN
+        bls     fr_1
+        ldab    SLEN
+fr_1:   ldaa    SLEN
+        sba
+        bra     fm_c
+fnmid:  bsr     sfnarg
+        tsta
+        bne     *+5
+        jmp     fcerr4
+        deca
+; fm_c: B bytes from offset A, no more than the string has
+fm_c:   cmpa    SLEN
+        bls     fm_2
+        ldaa    SLEN
+fm_2:   pshb
+        psha
+        ldab    SLEN
+        tsx
+        subb    0,x
+        stab    TMP4+1          ; what is left from the offset
+        pula
+        pulb
+        cmpb    TMP4+1
+        bls     fm_3
+        ldab    TMP4+1
+fm_3:   jmp     substr

@@ -1,0 +1,9 @@
+10 CLEAR 1000:DIM B$(15)
+20 FOR I=1 TO 600:A$=A$+"X":IF LEN(A$)>20 THEN A$=""
+30 B$(I AND 15)=STR$(I)+A$:NEXT
+40 FOR I=0 TO 15:S=S+VAL(B$(I))+LEN(B$(I)):NEXT
+50 PRINT S;LEN(A$);B$(3)
+60 C$="HELLO, WORLD"
+70 PRINT LEFT$(C$,5);"/";RIGHT$(C$,5);"/";MID$(C$,8,3);"/";MID$(C$,8)
+80 PRINT ASC("A");CHR$(66);LEN("");"lower case"
+90 PRINT "AB"+"CD"<"ABD";MID$(C$,20);"!"
