@@ -67,8 +67,7 @@ ioerr:  ldab    #E_IO
 fmerr:  ldab    #E_FM
 error:  jsr     rststk
         clr     DEVNUM
-        ldx     #0
-        stx     OLDTXT
+        clr     OLDTXT          ; (no continue address is below 0x100)
         pshb
         jsr     newlin
         ldaa    #'?
@@ -223,9 +222,11 @@ crunch: ldx     TXTPTR
         clr     QUOTE           ; bit 0 in quotes, bit 1 REM, bit 2 DATA
 cr_l:   ldx     SRC
         ldaa    0,x
-        bne     *+5
-        jmp     cr_end
-        ldab    QUOTE
+        bne     cr_0
+        ldx     DST
+        clr     0,x
+        rts
+cr_0:   ldab    QUOTE
         bitb    #2
         bne     cr_cpy          ; REM: the rest as it is
         cmpa    #'"
@@ -297,9 +298,6 @@ cr_put: ldx     DST
         inx
         stx     DST
         jmp     cr_l
-cr_end: ldx     DST
-        clr     0,x
-        rts
 upper:  cmpa    #'a
         blo     up_x
         cmpa    #'z
@@ -369,7 +367,7 @@ bmu_l:  ldx     SRC
 relink: ldx     #TXTTAB
 rl_l:   ldd     0,x
         beq     rl_x
-        stx     TMP
+        pshx
         ldab    #4
         abx
 rl_s:   ldaa    0,x
@@ -377,7 +375,7 @@ rl_s:   ldaa    0,x
         tsta
         bne     rl_s
         stx     TMP2
-        ldx     TMP
+        pulx
         ldd     TMP2
         std     0,x
         ldx     TMP2
@@ -405,8 +403,7 @@ clrvar: ldx     VARTAB
         stx     ARYEND
         ldx     MEMTOP      ; strings end a byte below the top (VAL needs it)
         stx     FRESPC
-        ldx     #0
-        stx     OLDTXT
+        clr     OLDTXT
 restore: ldx    #TXTM1
         stx     DATPTR
         rts
@@ -441,9 +438,8 @@ newstt: clra
         staa    SLEN
         bsr     brkq
         jsr     chrgot
-        beq     ns_trm
-        jmp     snerr
-ns_trm: tsta
+        bne     snerr4
+        tsta
         bne     ns_stmt         ; ':'
         ldx     CURLIN
         inx
@@ -453,8 +449,7 @@ ns_prg: ldx     TXTPTR
         inx
         ldd     0,x
         bne     ns_line
-        ldx     #0              ; ran off the end: nothing to continue
-        stx     OLDTXT
+        clr     OLDTXT          ; ran off the end: nothing to continue
         jmp     ready
 ; golin: run the line at X (every jump comes here and checks BREAK)
 golin:  bsr     brkq
@@ -496,11 +491,9 @@ ss_x:   rts
 
 ; dostmt: run the statement whose first character is in A
 dostmt: tsta
-        bmi     ds_tok
-        bra     let
-ds_tok: cmpa    #T_LASTST
-        bls     *+5
-        jmp     snerr2
+        bpl     let
+        cmpa    #T_LASTST
+        bhi     snerr4
         asla                    ; (bit 7 drops out)
         tab
         ldx     #stmtab
@@ -561,15 +554,15 @@ sq_x:   rts
 end:    pulx
         jsr     stopsv
         jmp     ready
-snerr3: jmp     snerr
 
 stop:   pulx
         jmp     dobrk
 
-cont:   ldx     OLDTXT
+cont:   ldaa    OLDTXT          ; (a cleared high byte: nothing to continue)
         bne     ct_ok
         jmp     cnerr
-ct_ok:  stx     TXTPTR
+ct_ok:  ldx     OLDTXT
+        stx     TXTPTR
         ldx     OLDLIN
         stx     CURLIN
         rts
@@ -587,6 +580,7 @@ if_ok:  tst     FACEXP
         beq     if_x
         jmp     dostmt
 if_x:   rts
+snerr3: jmp     snerr
 
 goto:
 goto_n: jsr     getlin
@@ -613,17 +607,13 @@ gosub_l: jsr    fndlin
         jmp     golin
 
 return: pulx
-rt_l:   tsx
-        ldaa    0,x
+        clr     FORVAR          ; (no variable is below 0x100: every loop passes)
+        tsx
+        bsr     frfind
+        txs                     ; the loops inside the subroutine end
         cmpa    #T_GOSUB
         beq     rt_f
-        cmpa    #T_FOR
-        beq     rt_p
         jmp     rgerr
-rt_p:   ldab    #17
-        abx
-        txs
-        bra     rt_l
 rt_f:   ins
         pulx
         stx     CURLIN
@@ -641,16 +631,14 @@ on:     jsr     evbyte          ; ON n GOTO/GOSUB: the n-th line, none past the 
         cmpa    #T_GOTO
         beq     on_ok
         cmpa    #T_GOSUB
-        beq     *+5
-        jmp     snerr3
+        bne     snerr3
 on_ok:  psha
-on_l:   jsr     chrget
-        jsr     getlin
+        jsr     chrget
+on_l:   jsr     getlin
         tsx
         dec     1,x
         beq     on_go
-        jsr     chrgot
-        cmpa    #',
+        jsr     optcom
         beq     on_l
         pulx
         rts
@@ -1184,8 +1172,7 @@ inrd:   jsr     outspc
         stx     INPTR
         rts
 in_brk: jsr     rststk          ; BREAK while typing the answer: no CONT
-        ldx     #0
-        stx     OLDTXT
+        clr     OLDTXT
         jmp     brkmsg
 
 ; prudec: D unsigned in decimal
@@ -1266,9 +1253,8 @@ ll_3:   pshx
 ll_kw:  ldaa    0,x
         anda    #$7F
         jsr     putchr
-        ldaa    0,x
-        inx
-        tsta
+        tst     0,x
+        inx                     ; (N kept)
         bpl     ll_kw
         pulx
         bra     ll_l

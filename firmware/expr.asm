@@ -541,8 +541,7 @@ um_ov:  sec
         rts
 
 ; grow: D more bytes of simple variables: the arrays move up
-grow:   std     TMP
-        addd    ARYEND
+grow:   addd    ARYEND
         bcs     omerr4
         pshb
         psha
