@@ -192,6 +192,9 @@ pm_num: ldx     TXTPTR
 pm_fp:  jsr     fpparse
         stx     TXTPTR
         rts
+; parnum: "(numeric expression)"
+parnum: bsr     parexp
+        jmp     chknum
 ; parexp: "(expression)"
 parexp: jsr     chkopn
         jsr     frmevl
@@ -237,29 +240,24 @@ pm_fn:  cmpa    #T_SGN
         blo     snerr6
         cmpa    #T_MEM
         bhi     snerr6
-        suba    #T_SGN
-        asla
-        psha
-        jsr     chrget
-        pulb
-        ldx     #fntab
+        asla                    ; (bit 7 drops out)
+        tab
+        jsr     chrget          ; (B kept)
+        ldx     #fntab-(T_SGN-$80)*2
         abx
         ldx     0,x
-        cmpb    #(T_LEN-T_SGN)*2
+        cmpb    #(T_LEN-$80)*2
         bhs     pf_sp
         pshx
-        bsr     parexp
-        jsr     chknum
+        bsr     parnum
         pulx
 pf_sp:  jmp     0,x
 snerr6: jmp     snerr
 
-fntab:  dc.w    fpsgn,fpint,fpabs,fnusr,fprnd,fpsqr,fplog,fpexp,fpsin,fpcos
+fntab:  dc.w    fpsgn,fpint,fpabs,ex_go,fprnd,fpsqr,fplog,fpexp,fpsin,fpcos
         dc.w    fptan,fnpeek,fnlen,fnstr,fnval,fnasc,fnchr,fnleft,fnrght,fnmid
         dc.w    fnpnt,fnvptr,fninky,fnmem
 
-fnusr:  ldx     EXECAD
-        jmp     0,x
 fnpeek: jsr     fptoad
         std     TMP
         ldx     TMP
@@ -269,9 +267,10 @@ fnmem:  jsr     memfre
         jmp     givu
 fnvptr: jsr     chkopn
         bsr     getvar
-        stx     TMP3
+        pshx
         jsr     chkcls
-        ldd     TMP3
+        pula
+        pulb
         jmp     givu
 fnpnt:  jsr     setxyc
         bmi     fp_g
@@ -296,9 +295,9 @@ fp_b:   jmp     givb
 getnam: jsr     chrgot
         bsr     isalph
         bcc     snerr6
-        staa    VNAME
-        clr     VNAME+1
-        jsr     chrget
+        clrb
+        std     VNAME
+        jsr     chrget          ; (B kept)
         bcs     gn_2
         bsr     isalph
         bcc     gn_e
@@ -376,32 +375,30 @@ gv_arr: ldd     VNAME
         ldaa    MKVAR
         psha
         clrb
+        jsr     chrget          ; (B kept)
 ga_l:   pshb                    ; the subscripts go on the stack
-        jsr     chrget
         jsr     evint           ; (a negative one fails as too big)
         std     TMP
         pulb
         ldx     TMP
         pshx
         incb
-        jsr     chrgot
-        cmpa    #',
+        jsr     optcom
         beq     ga_l
         stab    NDIM
-        jsr     chkcls
+        jsr     chkcls          ; (B kept)
         tsx
-        ldab    NDIM
         abx
         abx
         ldaa    0,x
         staa    MKVAR
         ldd     1,x
         std     VNAME
-        clr     VALTYP
-        tstb
-        bpl     ga_n
-        com     VALTYP
-ga_n:   ldx     ARYTAB
+        clra                    ; a string array when bit 7 is set
+        aslb
+        sbca    #0
+        staa    VALTYP
+        ldx     ARYTAB
 ga_f:   cpx     ARYEND
         beq     ga_new
         ldd     0,x

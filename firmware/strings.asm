@@ -47,11 +47,9 @@ stralc: stab    ALEN
         bcs     oserr2
 sa_x:   ldab    ALEN
         rts
-sa_try: ldab    ALEN            ; C set when it does not fit
-        clra
-        std     TMP
-        ldd     FRESPC
-        subd    TMP
+sa_try: ldd     FRESPC          ; C set when it does not fit
+        subb    ALEN
+        sbca    #0
         std     TMP
         subd    STRTAB
         bcs     st_x
@@ -176,14 +174,13 @@ sst_k:   pulx
 gc:     ldx     MEMTOP
         stx     GCTOP
         ldx     #0
-        stx     GCBEST
-gc_l:   ldx     GCBEST          ; each pass moves the descriptors of the string
-        stx     GCOLD           ; moved last and finds the next one
-        ldx     #0
+gc_l:   stx     GCOLD           ; each pass moves the descriptors of the string
+        ldx     #0              ; moved last and finds the next one
         stx     GCBEST
         bsr     visit
         ldx     GCBEST
         beq     gc_e
+        pshx
         ldab    GCBLN
         clra
         std     CNT
@@ -194,6 +191,7 @@ gc_l:   ldx     GCBEST          ; each pass moves the descriptors of the string
         subd    CNT
         std     GCTOP
         jsr     bmovu
+        pulx
         bra     gc_l
 gc_e:   ldx     GCTOP
         stx     FRESPC
@@ -287,8 +285,7 @@ fnasc:  bsr     strarg
         jmp     givb
 fcerr4: jmp     fcerr
 
-fnstr:  jsr     parexp
-        jsr     chknum
+fnstr:  jsr     parnum
         jsr     fpstr
         pshx
         clrb
@@ -300,8 +297,7 @@ fs_l:   tst     0,x
 fs_e:   pulx
         jmp     mkstr
 
-fnchr:  jsr     parexp
-        jsr     chknum
+fnchr:  jsr     parnum
         jsr     fptod
         tsta
         bne     fcerr4
