@@ -124,10 +124,10 @@ ml_nod: stx     DST             ; insertion point
         addd    TMP3
         std     VARTAB
         ldx     DST
-        stx     TMP
+        pshx
         std     DST
         jsr     bmovu
-        ldx     TMP
+        pulx
         stx     DST
         ldx     TXTPTR          ; link and number go just before the text
         dex
@@ -954,9 +954,7 @@ pr_it:  cmpa    #';
         jsr     outstr
         jsr     outspc
         bra     pr_nx
-pr_s:   ldx     SADR
-        ldab    SLEN
-        bsr     outlen
+pr_s:   bsr     outsd
 pr_nx:  jsr     chrgot
         bne     pr_it
 pr_cr:  jmp     crlf
@@ -1004,7 +1002,9 @@ spaces: jsr     outspc
         bne     spaces
         rts
 
-; outlen: print B characters from X
+; outsd: print the string SLEN, SADR; outlen: B characters from X
+outsd:  ldx     SADR
+        ldab    SLEN
 outlen: tstb
         beq     ol_x
 ol_l:   ldaa    0,x
@@ -1016,20 +1016,22 @@ ol_x:   rts
 
 ; valtxt: the number (with an optional sign) at X to FAC; X after it. C set
 ; and FAC 0 when there is none.
-valtxt: clr     NEGF
-        bsr     skipbl
+valtxt: bsr     skipbl
+        clrb                    ; B: $FF after a minus sign
         cmpa    #'+
         beq     vt_s
         cmpa    #'-
         bne     vt_2
-        com     NEGF
+        decb
 vt_s:   inx
-vt_2:   stx     TMP3
+vt_2:   pshb
+        stx     TMP3
         jsr     fpparse
+        pulb
         cpx     TMP3
         sec
         beq     vt_x            ; no digits
-        tst     NEGF
+        tstb                    ; (C clear)
         beq     vt_x
         pshx
         jsr     fpneg
@@ -1086,9 +1088,7 @@ in_re:  jsr     chrgot
         cmpa    #'"
         bne     in_ask
         jsr     primary
-        ldx     SADR
-        ldab    SLEN
-        jsr     outlen
+        jsr     outsd
         ldaa    #';
         jsr     chkch
 in_ask: ldaa    #'?

@@ -55,20 +55,19 @@ ev_lp:  jsr     chrgot
         pshb
         jsr     chrget
         bra     ev_go
-ev_rel: ldaa    #$80            ; > = < in any run: a mask of 1, 2, 4
+ev_rel: subb    #T_GT-T_PLUS-1  ; > = < in any run: a mask of 1, 2, 4
+        ldaa    #$80
         staa    RELOP
-ev_rl:  ldx     #relbit-(T_GT-T_PLUS)
-        abx
-        ldaa    0,x
-        oraa    RELOP
-        staa    RELOP
+ev_rl:  cmpb    #3              ; (1 2 3 become 1 2 4)
+        sbcb    #$FF
+        orab    RELOP
+        stab    RELOP
         jsr     chrget
         suba    #T_GT
-        bcs     ev_rd
         cmpa    #2
         bhi     ev_rd
         tab
-        addb    #T_GT-T_PLUS
+        incb
         bra     ev_rl
 ev_rd:  ldaa    RELOP
         psha
@@ -131,7 +130,6 @@ ev_scm: jsr     strcmp
 
 ;               +  -  *  /  ^ AND OR >  =  <
 prctab: dc.b    5, 5, 6, 6, 7, 2, 1, 4, 4, 4
-relbit: dc.b    1, 2, 4
 cmpbit: dc.b    4, 2, 1
 optab:  dc.w    fpadd,fpsub,fpmul,fpdiv,fppow,evand,evor
 

@@ -113,7 +113,6 @@ GCTOP   equ     LPFRM           ; collection: strings kept from here up (2)
 GCBEST  equ     STIME           ; collection: the highest string found (2)
 GCBLN   equ     SPITCH          ; and its length
 CHRBUF  equ     $4289           ; one character for CHR$ and INKEY$
-NEGF    equ     $428A           ; a minus sign was read
 MCT     equ     TMP             ; memory check scratch (2)
 ALEN    equ     RMODE           ; length being allocated
 ANEW    equ     $428F           ; the array is being made

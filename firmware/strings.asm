@@ -130,10 +130,11 @@ strcmp: jsr     tstop
         stx     DST
         ldab    TMP4
         cmpb    SLEN
-        bls     scm_l
+        bls     scm_c
         ldab    SLEN
-scm_l:  decb                    ; the common part first
-        bmi     scm_n
+scm_c:  incb
+scm_l:  decb                    ; the common part first (up to 255)
+        beq     scm_n
         ldx     SRC
         ldaa    0,x
         inx
@@ -149,7 +150,7 @@ scm_n:  ldaa    TMP4            ; then the lengths
 scm_d:  beq     scm_e
         ldab    #1
         bcc     scm_x
-        ldab    #$FF
+        negb
 scm_x:  rts
 scm_e:  clrb
         rts
@@ -275,15 +276,14 @@ strarg: jsr     parexp
 
 fnlen:  bsr     strarg
         ldab    SLEN
-        jmp     givb
+fl_g:   jmp     givb
 
 fnasc:  bsr     strarg
         ldab    SLEN
         beq     fcerr4
         ldx     SADR
         ldab    0,x
-        jmp     givb
-fcerr4: jmp     fcerr
+        bra     fl_g
 
 fnstr:  jsr     parnum
         jsr     fpstr
@@ -301,18 +301,17 @@ fnchr:  jsr     parnum
         jsr     fptod
         tsta
         bne     fcerr4
-        stab    CHRBUF
+fc_1:   stab    CHRBUF
         ldx     #CHRBUF
 one:    ldab    #1
         jmp     mkstr
 
 fninky: jsr     polcat
-        beq     fi_0
-        staa    CHRBUF
-        ldx     #CHRBUF
-        bra     one
-fi_0:   clr     SLEN
+        tab
+        bne     fc_1
+        clr     SLEN            ; no key: ""
         jmp     setstr
+fcerr4: jmp     fcerr
 
 ; fnval: the number at the start of the string, 0 when there is none
 fnval:  bsr     strarg          ; a 0 after the string for a moment (string
@@ -365,23 +364,17 @@ fr_1:   ldaa    SLEN
         sba
         bra     fm_c
 fnmid:  bsr     sfnarg
-        tsta
-        bne     *+5
-        jmp     fcerr4
-        deca
+        suba    #1
+        bcs     fcerr4
 ; fm_c: B bytes from offset A, no more than the string has
 fm_c:   cmpa    SLEN
         bls     fm_2
         ldaa    SLEN
-fm_2:   pshb
-        psha
-        ldab    SLEN
-        tsx
-        subb    0,x
-        stab    TMP4+1          ; what is left from the offset
-        pula
-        pulb
-        cmpb    TMP4+1
-        bls     fm_3
-        ldab    TMP4+1
-fm_3:   jmp     substr
+fm_2:   staa    TMP4
+        ldaa    SLEN
+        suba    TMP4            ; what is left from the offset
+        cba
+        bhs     fm_3
+        tab
+fm_3:   ldaa    TMP4
+        jmp     substr
