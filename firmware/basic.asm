@@ -2,69 +2,39 @@
 ; editing and the statements.
 
 ; ---- errors: B = offset of the two-letter code ----
-E_NF    equ     0
-E_SN    equ     2
-E_RG    equ     4
-E_OD    equ     6
-E_FC    equ     8
-E_OV    equ     10
-E_OM    equ     12
-E_UL    equ     14
-E_BS    equ     16
-E_DD    equ     18
-E_DZ    equ     20
-E_ID    equ     22
-E_TM    equ     24
-E_OS    equ     26
-E_LS    equ     28
-E_ST    equ     30
-E_CN    equ     32
-E_FD    equ     34              ; (FD AO DN NO belong to disk systems: never given)
-E_AO    equ     36
-E_DN    equ     38
-E_IO    equ     40
-E_FM    equ     42
-E_NO    equ     44
+; Every entry is a bsr to errcom, two bytes apart in the order of errtab, so
+; the address it would return to gives the code: the entry's distance from
+; nferr. FD AO DN (34-38) belong to disk systems and are never given: NEW's
+; six bytes fill their place.
 errtab: dc.b    "NFSNRGODFCOVOMULBSDD/0IDTMOSLSSTCNFDAODNIOFMNO"
 
-; each entry loads its code and skips the next load (the opcode of cpx #)
-nferr:  ldab    #E_NF
-        dc.b    $8C
-snerr:  ldab    #E_SN
-        dc.b    $8C
-rgerr:  ldab    #E_RG
-        dc.b    $8C
-oderr:  ldab    #E_OD
-        dc.b    $8C
-fcerr:  ldab    #E_FC
-        dc.b    $8C
-overr:  ldab    #E_OV
-        dc.b    $8C
-omerr:  ldab    #E_OM
-        dc.b    $8C
-ulerr:  ldab    #E_UL
-        dc.b    $8C
-bserr:  ldab    #E_BS
-        dc.b    $8C
-dderr:  ldab    #E_DD
-        dc.b    $8C
-dzerr:  ldab    #E_DZ
-        dc.b    $8C
-iderr:  ldab    #E_ID
-        dc.b    $8C
-tmerr:  ldab    #E_TM
-        dc.b    $8C
-oserr:  ldab    #E_OS
-        dc.b    $8C
-lserr:  ldab    #E_LS
-        dc.b    $8C
-sterr:  ldab    #E_ST
-        dc.b    $8C
-cnerr:  ldab    #E_CN
-        dc.b    $8C
-ioerr:  ldab    #E_IO
-        dc.b    $8C
-fmerr:  ldab    #E_FM
+nferr:  bsr     errcom          ; 0
+snerr:  bsr     errcom          ; 2
+rgerr:  bsr     errcom          ; 4
+oderr:  bsr     errcom          ; 6
+fcerr:  bsr     errcom          ; 8
+overr:  bsr     errcom          ; 10
+omerr:  bsr     errcom          ; 12
+ulerr:  bsr     errcom          ; 14
+bserr:  bsr     errcom          ; 16
+dderr:  bsr     errcom          ; 18
+dzerr:  bsr     errcom          ; 20 (/0)
+iderr:  bsr     errcom          ; 22
+tmerr:  bsr     errcom          ; 24
+oserr:  bsr     errcom          ; 26
+lserr:  bsr     errcom          ; 28
+sterr:  bsr     errcom          ; 30
+cnerr:  bsr     errcom          ; 32
+new:    jsr     donew           ; (34-39: never called as errors)
+        jmp     ready
+ioerr:  bsr     errcom          ; 40
+fmerr:  bsr     errcom          ; 42
+errcom: pula
+        pulb
+        subd    #nferr+2        ; B = the code (error resets the stack)
+        IF ioerr-nferr != 40 || fmerr-nferr != 42
+        ERR                     ; the entries must keep their places
+        ENDIF
 error:  jsr     rststk
         clr     DEVNUM
         clr     OLDTXT          ; (no continue address is below 0x100)
@@ -776,9 +746,6 @@ clrgo:  jsr     clrvar
         jsr     rststk
         jmp     newstt
 ulerr3: jmp     ulerr
-
-new:    jsr     donew
-        jmp     ready
 
 omerr5: jmp     omerr
 ; CLEAR [n[,top]]: n bytes of string space below top
