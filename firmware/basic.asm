@@ -915,7 +915,7 @@ pr_it:  cmpa    #';
         cmpa    #'@
         beq     pr_at
         jsr     frmevl
-        tst     VALTYP
+        ldab    VALTYP
         bne     pr_s
         jsr     fpstr
         jsr     outstr
@@ -935,9 +935,8 @@ pr_com: jsr     getcol          ; zones of 16 columns
         blo     pc_1
         jsr     crlf
         bra     pr_sem
-pc_1:   andb    #15
+pc_1:   orab    #$F0            ; 16 less the column in the zone
         negb
-        addb    #16
         bsr     spaces
         bra     pr_sem
 pr_tab: jsr     chrget          ; TAB(n): blanks up to column n, past the
@@ -1019,7 +1018,7 @@ sb_x:   clc
 ; to FAC, a string (quoted, or up to , or :) to SLEN, SADR. X after it, A =
 ; the character that ends it; C set for a bad number.
 getitm: bsr     skipbl
-        tst     VALTYP
+        ldab    VALTYP
         bne     gi_s
         bsr     valtxt
         bcc     skipbl          ; a number, then the blanks after it
@@ -1073,7 +1072,7 @@ rl_v:   jsr     getvar
         bsr     skipbl
         cmpa    #',             ; after an item
         beq     rl_c
-        tst     RDFLG
+        ldab    RDFLG
         bne     rl_f
         tsta
         bne     rl_it
@@ -1113,7 +1112,7 @@ rl_ok:  stx     INPTR
         jsr     optcom
         beq     rl_v
 rl_end: ldx     INPTR
-        tst     RDFLG
+        ldab    RDFLG
         beq     in_end
         stx     DATPTR
         rts
@@ -1123,7 +1122,7 @@ in_end: jsr     skipbl
         jsr     outmsg
         dc.b    "?EXTRA IGNORED",13,0
 in_x:   rts
-rl_bad: tst     RDFLG
+rl_bad: ldab    RDFLG
         bne     rd_sn
         jsr     outmsg
         dc.b    "?REDO",13,0

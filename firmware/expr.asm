@@ -6,10 +6,10 @@
 STKMRG  equ     120             ; stack bytes kept free below every growth check
 
 ; ---- type checks and the integer forms ----
-chknum: tst     VALTYP
+chknum: ldab    VALTYP          ; (A and X kept)
         beq     ck_x
 tmerr2: jmp     tmerr
-chkstr: tst     VALTYP
+chkstr: ldab    VALTYP
         beq     tmerr2
 ck_x:   rts
 
@@ -77,7 +77,7 @@ ev_go:  des
         des
         des
         tsx
-        tst     VALTYP
+        ldab    VALTYP
         bne     ev_ps
         jsr     fpst
         bra     ev_pt
@@ -183,7 +183,7 @@ primary: clr    VALTYP
         tsta
         bmi     pm_fn
         jsr     fndvar
-        tst     VALTYP
+        ldab    VALTYP
         bne     ldstr
         jmp     fpld
 pm_num: ldx     TXTPTR
@@ -457,12 +457,10 @@ ge_o:   ldd     0,x
         subd    TMP
         bcc     bserr2
         ldd     TMP3
-        std     TMP2
         bsr     umul
         addd    CNT
         std     TMP3
         ldd     ACNT
-        std     TMP2
         bsr     umul
         bcs     omerr4
         std     ACNT
@@ -490,8 +488,7 @@ gz_e:   ldx     TMP4
         std     ARYEND
         subd    TMP4
         std     2,x
-        ldx     #0              ; DIM: no element
-        tst     MKVAR
+        tst     MKVAR           ; DIM: no element
         bmi     ga_dn
 ge_el:  ldd     TMP3
         asld
@@ -499,9 +496,7 @@ ge_el:  ldd     TMP3
         addd    TMP3
         addd    DST
         std     TMP
-        ldx     TMP
-ga_dn:  stx     TMP             ; drop the subscripts, the name and the flag
-        tsx
+ga_dn:  tsx                     ; drop the subscripts, the name and the flag
         ldab    NDIM
         abx
         abx
@@ -513,8 +508,9 @@ ga_dn:  stx     TMP             ; drop the subscripts, the name and the flag
         rts
 omerr4: jmp     omerr
 
-; umul: D = TMP * TMP2, C set when it passes 65535
-umul:   ldaa    TMP
+; umul: D = TMP * D, C set when it passes 65535
+umul:   std     TMP2
+        ldaa    TMP
         beq     um_1
         tst     TMP2
         bne     um_ov

@@ -116,7 +116,7 @@ CHRBUF  equ     $4289           ; one character for CHR$ and INKEY$
 MCT     equ     TMP             ; memory check scratch (2)
 ALEN    equ     RMODE           ; length being allocated
 ANEW    equ     $428F           ; the array is being made
-RDFLG   equ     $42AC           ; 0 INPUT, 1 READ
+RDFLG   equ     LSTEND          ; 0 INPUT, 1 READ (LIST's cell: never at once)
 RAMTOP  equ     $42B0           ; the top of RAM found at start-up (2)
 GCOLD   equ     TBITS           ; collection: the string moved last (2)
 BRKCT   equ     $42B4           ; statements until the next BREAK check
