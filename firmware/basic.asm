@@ -162,25 +162,27 @@ cg_d:   cmpa    #1
         sec
         rts
 
-; optcom: Z set (and the comma passed) when a comma comes next
-optcom: bsr     chrgot
-        cmpa    #',
+; optcom: Z set (and the comma passed) when a comma comes next; opttok:
+; the same for the character or token in A
+optcom: ldaa    #',
+opttok: psha
+        bsr     chrgot
+        pula
+        cmpa    0,x
         bne     oc_x
         bsr     chrget
         clra
 oc_x:   rts
 
+; chkch: ?SN unless the character in A comes next; it is passed (B kept)
 chkcls: ldaa    #')
         dc.b    $8C             ; (cpx #: skips the next load)
 chkopn: ldaa    #'(
         dc.b    $8C
 chkcom: ldaa    #',
-chkch:  psha
-        bsr     chrgot
-        pula
-        cmpa    0,x
+chkch:  bsr     opttok
         bne     snerr2
-        bra     chrget
+        rts
 snerr2: jmp     snerr
 
 ; ---- tokeniser: crunch the text at TXTPTR in place; X = its final 0 ----
@@ -652,17 +654,10 @@ fr_new: ldaa    #T_EQ
         ldaa    #T_TO
         jsr     chkch
         jsr     evnum
-        des
-        des
-        des
-        des
-        des
-        tsx
-        jsr     fpst            ; the limit
-        jsr     chrgot
-        cmpa    #T_STEP
+        jsr     fppush          ; the limit
+        ldaa    #T_STEP
+        jsr     opttok
         bne     fr_s1
-        jsr     chrget
         jsr     evnum
         bra     fr_s2
 fr_s1:  ldab    #1
@@ -671,13 +666,7 @@ fr_s2:  ldx     TXTPTR
         pshx
         ldx     CURLIN
         pshx
-        des
-        des
-        des
-        des
-        des
-        tsx
-        jsr     fpst            ; the step
+        jsr     fppush          ; the step
         ldx     FORVAR
         pshx
         ldaa    #T_FOR

@@ -71,17 +71,10 @@ ev_rl:  cmpb    #3              ; (1 2 3 become 1 2 4)
         bra     ev_rl
 ev_rd:  ldaa    RELOP
         psha
-ev_go:  des
-        des
-        des
-        des
-        des
-        tsx
+ev_go:  bsr     fppush          ; (a string leaves the slot unused)
         ldab    VALTYP
-        bne     ev_ps
-        jsr     fpst
-        bra     ev_pt
-ev_ps:  jsr     tspush
+        beq     ev_pt
+        jsr     tspush
 ev_pt:  ldaa    VALTYP
         psha
         tsx
@@ -132,6 +125,19 @@ ev_scm: jsr     strcmp
 prctab: dc.b    5, 5, 6, 6, 7, 2, 1, 4, 4, 4
 cmpbit: dc.b    4, 2, 1
 optab:  dc.w    fpadd,fpsub,fpmul,fpdiv,fppow,evand,evor
+
+; fppush: FAC onto the stack, 5 bytes below the caller's return address
+fppush: pulx
+        des
+        des
+        des
+        des
+        des
+        pshx
+        tsx
+        inx
+        inx
+        jmp     fpst
 
 ; AND, OR: both operands as 16-bit integers (the left one is still on the stack)
 twoint: jsr     fptod
