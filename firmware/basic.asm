@@ -556,18 +556,12 @@ snerr3: jmp     snerr
 
 goto:
 goto_n: jsr     getlin
-goto_l: jsr     fndlin
-        bcc     ulerr2
-        ins
-        ins
+goto_l: pulx                    ; (no return: the line runs)
+go_ln:  bsr     lnfnd
         jmp     golin
-ulerr2: jmp     ulerr
 
 gosub:  jsr     getlin
-gosub_l: jsr    fndlin
-        bcc     ulerr2
-        stx     TMP4
-        pulx
+gosub_l: pulx
         ldx     TXTPTR
         pshx
         ldx     CURLIN
@@ -575,8 +569,13 @@ gosub_l: jsr    fndlin
         ldaa    #T_GOSUB
         psha
         bsr     stkchk
-        ldx     TMP4
-        jmp     golin
+        bra     go_ln
+
+; lnfnd: X = the line numbered LINNUM, ?UL when there is none
+lnfnd:  jsr     fndlin
+        bcc     ulerr2
+        rts
+ulerr2: jmp     ulerr
 
 return: pulx
         clr     FORVAR          ; (no variable is below 0x100: every loop passes)
@@ -723,8 +722,7 @@ nx_dn:  ldab    #17
 
 run:    bcc     run_a           ; RUN [line]
         jsr     getlin
-        jsr     fndlin
-        bcc     ulerr3
+        jsr     lnfnd
         dex                     ; the end of the line before it
         bra     run_b
 run_a:  ldx     #TXTM1
@@ -734,7 +732,6 @@ run_b:  stx     TXTPTR
 clrgo:  jsr     clrvar
         jsr     rststk
         jmp     newstt
-ulerr3: jmp     ulerr
 
 omerr5: jmp     omerr
 ; CLEAR [n[,top]]: n bytes of string space below top
