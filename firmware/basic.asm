@@ -364,12 +364,9 @@ coldbas: ldd    MEMTOP
         std     STRTAB
         bsr     donew
         jmp     rststk          ; (the stack starts below the strings)
-donew:  ldx     #TXTTAB
-        clr     0,x
-        clr     1,x
-        inx
-        inx
-        stx     VARTAB
+donew:  clr     TXTTAB
+        clr     TXTTAB+1
+        bsr     relink          ; (VARTAB just after)
 clrvar: ldx     VARTAB
         stx     ARYTAB
         stx     ARYEND
@@ -790,22 +787,27 @@ sound:  jsr     evbyte
         jmp     dosound
 
 cls:    beq     cs_0
-        jsr     evbyte
+        bsr     evcol
+        tba
+        bne     cs_a
+        ldaa    #$80
+cs_a:   jmp     clsa
+cs_0:   jmp     cls0
+fcerr2: jmp     fcerr
+
+; evcol: a colour 0-8 to B: 0 stays 0, 1-8 give $8F plus the colour bits
+evcol:  jsr     evbyte
         cmpb    #8
         bhi     fcerr2
-        ldaa    #$80
         tstb
-        beq     cs_a
+        beq     ec_x
         decb
         aslb
         aslb
         aslb
         aslb
         orab    #$8F
-        tba
-cs_a:   jmp     clsa
-cs_0:   jmp     cls0
-fcerr2: jmp     fcerr
+ec_x:   rts
 
 ; setxy: "(x,y" to X = screen cell, B = bit of the block
 setxy:  jsr     chkopn
@@ -831,12 +833,12 @@ setxy:  jsr     chkopn
         ldx     TMP2
         ldab    KTMP
         andb    #3
-        ldaa    #8
-sx_s:   decb
-        bmi     sx_x
-        lsra
-        bra     sx_s
-sx_x:   tab
+        incb
+        ldaa    #$10
+sx_s:   lsra
+        decb
+        bne     sx_s
+        tab
         rts
 
 ; setxyc: "(x,y)" as setxy, closing bracket included; A = the cell, N set for a block
@@ -853,9 +855,7 @@ set:    bsr     setxy
         pshx
         pshb
         jsr     chkcom
-        jsr     evbyte
-        cmpb    #8
-        bhi     fcerr2
+        bsr     evcol
         stab    TMP3
         jsr     chkcls
         pulb
@@ -866,13 +866,8 @@ set:    bsr     setxy
 st_g:   stab    TMP3+1          ; the bit
         ldab    TMP3            ; colour 0 keeps the cell's colour
         beq     st_k
-        anda    #$8F
-        decb
-        aslb
-        aslb
-        aslb
-        aslb
-        aba
+        oraa    #$70            ; the cell's bits, the new colour
+        anda    TMP3
 st_k:   oraa    TMP3+1
         staa    0,x
         rts
@@ -1043,9 +1038,7 @@ in_re:  jsr     chrgot
         jsr     outsd
         ldaa    #';
         jsr     chkch
-in_ask: ldaa    #'?
-        jsr     putchr
-        jsr     inrd
+in_ask: jsr     inq
         clra
         bra     rl_go
 read:   ldx     DATPTR
@@ -1064,8 +1057,7 @@ rl_v:   jsr     getvar
         bne     rl_it
         ldaa    #'?             ; more values wanted: "??"
         jsr     putchr
-        jsr     putchr
-        bsr     inrd
+        bsr     inq
         bra     rl_it
 rl_f:   ldaa    0,x             ; find the next DATA
         bne     rd_1
@@ -1116,8 +1108,10 @@ rl_bad: ldab    RDFLG
         stx     TXTPTR
         jmp     in_re
 rd_sn:  jmp     snerr
-; inrd: a line of answers into BUF; X = INPTR = BUF
-inrd:   jsr     outspc
+; inq: "? " and a line of answers into BUF; X = INPTR = BUF
+inq:    ldaa    #'?
+        jsr     putchr
+        jsr     outspc
         jsr     inline
         bcs     in_brk
         ldx     #BUF

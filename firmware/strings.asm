@@ -10,6 +10,18 @@
 
 TSMAX   equ     12              ; room for 4 waiting strings
 
+; strset: store SLEN, SADR as the string variable at X; a string still in
+; the input line is copied into string space first
+strset: pshx
+        ldd     SADR
+        subd    #TXTTAB
+        bcc     sst_k
+        ldab    SLEN
+        clra
+        bsr     substr
+sst_k:  pulx
+        bra     tsput
+
 ; tspush: SLEN, SADR onto the temporary stack (?ST when full)
 tspush: ldab    TSP
         cmpb    #TSMAX
@@ -17,7 +29,7 @@ tspush: ldab    TSP
         addb    #3
         stab    TSP
         bsr     tstop
-        ldaa    SLEN
+tsput:  ldaa    SLEN
         staa    0,x
         ldd     SADR
         std     1,x
@@ -153,22 +165,6 @@ scm_d:  beq     scm_e
         negb
 scm_x:  rts
 scm_e:  clrb
-        rts
-
-; strset: store SLEN, SADR as the string variable at X; a string still in
-; the input line is copied into string space first
-strset: pshx
-        ldd     SADR
-        subd    #TXTTAB
-        bcc     sst_k
-        ldab    SLEN
-        clra
-        jsr     substr
-sst_k:   pulx
-        ldaa    SLEN
-        staa    0,x
-        ldd     SADR
-        std     1,x
         rts
 
 ; ---- garbage collection ----
