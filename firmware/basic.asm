@@ -680,7 +680,7 @@ nferr2: jmp     nferr
 nx_v:   jsr     getvar
         stx     FORVAR
         tsx
-        jsr     frfind
+        bsr     frfind
         bne     nferr2
         txs                     ; (loops inside it end)
 nx_f:   stx     TMP4

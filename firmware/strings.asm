@@ -101,7 +101,7 @@ substr: staa    TMP4
         abx
         pulb
         bsr     copyb
-        ldx     TMP3
+sb_end: ldx     TMP3
         stx     SADR
 setstr: ldaa    #$FF
         staa    VALTYP
@@ -123,11 +123,10 @@ concat: bsr     tstop
         ldab    SLEN
         ldx     SADR
         bsr     copyb
-        ldx     TMP3
-        stx     SADR
         ldab    TMP4
         stab    SLEN
-        jmp     tsdrop
+        jsr     tsdrop
+        bra     sb_end
 lserr2: jmp     lserr
 
 ; strcmp: the temporary on top against SLEN, SADR: B = 1 above, 0 equal,
@@ -198,14 +197,12 @@ gc_e:   ldx     GCTOP
 visit:  ldx     VARTAB
 vs_v:   cpx     ARYTAB
         beq     vs_a
-        tst     1,x
+        ldab    1,x
+        inx
+        inx                     ; (N kept)
         bpl     vs_vn
-        inx
-        inx
         bsr     gcone
-        dex
-        dex
-vs_vn:  ldab    #7
+vs_vn:  ldab    #5
         abx
         bra     vs_v
 vs_a:   cpx     ARYEND
@@ -228,17 +225,14 @@ vs_e:   cpx     VSEND
         bra     vs_e
 vs_an:  ldx     VSEND
         bra     vs_a
-vs_t:   ldx     #TSTK
-        ldab    TSP
+vs_t:   ldab    TSP             ; the temporaries, top first
+vs_tl:  beq     vs_s
+        pshb
+        ldx     #TSTK-3
         abx
-        stx     VSEND
-        ldx     #TSTK
-vs_tl:  cpx     VSEND
-        beq     vs_s
         bsr     gcone
-        inx
-        inx
-        inx
+        pulb
+        subb    #3
         bra     vs_tl
 vs_s:   ldx     #SLEN
 ; gcone: the descriptor at X (kept): if it named the string just moved it
