@@ -793,7 +793,6 @@ cls:    beq     cs_0
         ldaa    #$80
 cs_a:   jmp     clsa
 cs_0:   jmp     cls0
-fcerr2: jmp     fcerr
 
 ; evcol: a colour 0-8 to B: 0 stays 0, 1-8 give $8F plus the colour bits
 evcol:  jsr     evbyte
@@ -872,6 +871,7 @@ st_k:   oraa    TMP3+1
         staa    0,x
         rts
 
+fcerr2: jmp     fcerr
 resetst: bsr    setxyc
         bmi     rt_g
         ldaa    #$80
@@ -909,6 +909,16 @@ pr_cr:  jmp     crlf
 pr_sem: jsr     chrget
         bne     pr_it
         rts
+pr_at:  jsr     chrget
+        jsr     evint
+        subd    #512
+        bcc     fcerr2
+        addd    #512+SCREEN
+        std     CURPOS
+        jsr     chrgot
+        cmpa    #',
+        bne     pr_nx
+        bra     pr_sem
 pr_com: jsr     getcol          ; zones of 16 columns
         tst     DEVNUM
         bne     pc_1
@@ -931,17 +941,6 @@ pr_tab: jsr     chrget          ; TAB(n): blanks up to column n, past the
         tab
         bsr     spaces
         bra     pr_nx
-pr_at:  jsr     chrget
-        jsr     evint
-        subd    #512
-        bcc     fcerr6
-        addd    #512+SCREEN
-        std     CURPOS
-        jsr     chrgot
-        cmpa    #',
-        bne     pr_nx
-        bra     pr_sem
-fcerr6: jmp     fcerr
 
 ; spaces: B blanks (1-255)
 spaces: jsr     outspc
