@@ -157,17 +157,10 @@ evor:   bsr     twoint
 ; givd: D to FAC as a number
 givd:   clr     VALTYP
         jmp     fpfromd
-givb:   clr     VALTYP
-        jmp     fpfromb
-; givu: D to FAC, 0..65535
-givu:   bsr     givd
-        tst     FACSGN
-        beq     gvu_x
-        ldx     #c65536
-        jsr     fpldarg
-        jmp     fpadd
-gvu_x:   rts
-c65536: dc.b    $91,0,0,0,0
+; givb: B to FAC, 0..255; givu: D to FAC, 0..65535
+givb:   clra
+givu:   clr     VALTYP
+        jmp     fpfromu
 zero5:  dc.b    0,0,0,0,0
 
 ; ---- primaries ----
