@@ -313,11 +313,14 @@ bmd_l:  ldx     SRC
         staa    0,x
         inx
         stx     DST
-        ldd     CNT
-        subd    #1
-        std     CNT
+        bsr     cntdn
         bne     bmd_l
 bm_x:   rts
+; cntdn: one less in CNT; Z set at 0
+cntdn:  ldd     CNT
+        subd    #1
+        std     CNT
+        rts
 ; bmovu: copy CNT bytes ending just below SRC to just below DST, last first
 bmovu:  ldd     CNT
         beq     bm_x
@@ -329,9 +332,7 @@ bmu_l:  ldx     SRC
         dex
         staa    0,x
         stx     DST
-        ldd     CNT
-        subd    #1
-        std     CNT
+        bsr     cntdn
         bne     bmu_l
         rts
 

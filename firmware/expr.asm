@@ -103,14 +103,14 @@ ev_drp: pulx
         jmp     ev_lp
 tmerr4: jmp     tmerr
 ev_cmp: jsr     fpcmp
-ev_cm2: incb                    ; 2 left above, 1 equal, 0 below
-        ldx     #cmpbit
-        abx
-        ldaa    0,x
-        anda    RELOP
+ev_cm2: negb                    ; 1 left above, 2 equal, 3 below
+        addb    #2
+        cmpb    #3              ; the relation's bit: 1 2 4
+        sbcb    #$FF
+        andb    RELOP
         beq     ev_f
-        ldaa    #$FF
-ev_f:   tab
+        ldab    #$FF
+ev_f:   tba
         bsr     givd
         bra     ev_drp
 ev_str: tstb
@@ -123,7 +123,6 @@ ev_scm: jsr     strcmp
 
 ;               +  -  *  /  ^ AND OR >  =  <
 prctab: dc.b    5, 5, 6, 6, 7, 2, 1, 4, 4, 4
-cmpbit: dc.b    4, 2, 1
 optab:  dc.w    fpadd,fpsub,fpmul,fpdiv,fppow,evand,evor
 
 ; fppush: FAC onto the stack, 5 bytes below the caller's return address
