@@ -633,7 +633,7 @@ ff_x:   rts
 
 ; A loop on the stack: T_FOR, variable (2), step (5), line (2), text (2),
 ; limit (5).
-for:    jsr     getvar
+for:    jsr     let             ; the start value; X = the variable
         jsr     chknum
         stx     FORVAR
         pulx                    ; no return: the loop lives on the stack
@@ -643,12 +643,7 @@ for:    jsr     getvar
         ldab    #17
         abx
         txs
-fr_new: ldaa    #T_EQ
-        jsr     chkch
-        jsr     evnum
-        ldx     FORVAR
-        jsr     fpst
-        ldaa    #T_TO
+fr_new: ldaa    #T_TO
         jsr     chkch
         jsr     evnum
         jsr     fppush          ; the limit
@@ -710,13 +705,13 @@ nx_p:   tstb
         std     CURLIN
         ldd     10,x
         std     TXTPTR
-        jmp     newstt
+nx_go:  jmp     newstt
 nx_dn:  ldab    #17
         abx
         txs
         jsr     optcom
         beq     nx_v
-        jmp     newstt
+        bra     nx_go
 
 run:    bcc     run_a           ; RUN [line]
         jsr     getlin
@@ -884,9 +879,6 @@ rt_s:   staa    0,x
         rts
 
 ; ---- PRINT and LPRINT ----
-lprint: ldx     #print
-        jmp     toprn
-
 print:  beq     pr_cr
 pr_it:  cmpa    #';
         beq     pr_sem
@@ -1128,16 +1120,16 @@ prudec: jsr     givu
         jmp     outstr
 
 ; ---- LIST and LLIST ----
+lprint: ldx     #print
+        bra     toprn
 llist:  ldx     #list
 ; toprn: the statement at X on the printer
-toprn:  ldaa    #1
-        staa    DEVNUM
-        pshx
-        jsr     chrgot
-        pulx
-        jsr     0,x
+toprn:  inc     DEVNUM          ; (0 before)
+        bsr     tp_go
         clr     DEVNUM
         rts
+tp_go:  pshx                    ; the statement, with the flags of its text
+        jmp     chrgot
 
 list:   ldx     #0              ; LIST [from][-[to]]
         stx     LINNUM
