@@ -246,7 +246,7 @@ kw_c:   ldx     SRC
         ldab    #2
         cmpa    #T_REM
         beq     kw_m
-        ldab    #4
+        aslb
         cmpa    #T_DATA
         bne     cr_put
 kw_m:   stab    QUOTE
@@ -775,11 +775,15 @@ exec:   beq     ex_go
 ex_go:  ldx     EXECAD
         jmp     0,x
 
-sound:  jsr     evbyte
+; ev2b: "n,m" to A = n, B = m (0-255 each)
+ev2b:   jsr     evbyte
         pshb
         jsr     chkcom
         jsr     evbyte
         pula
+        rts
+
+sound:  bsr     ev2b
         jmp     dosound
 
 cls:    beq     cs_0
@@ -806,34 +810,30 @@ ec_x:   rts
 
 ; setxy: "(x,y" to X = screen cell, B = bit of the block
 setxy:  jsr     chkopn
-        jsr     evbyte
-        cmpb    #63
+        bsr     ev2b            ; A = x, B = y
+        cmpa    #63
         bhi     fcerr2
-        pshb
-        jsr     chkcom
-        jsr     evbyte
         cmpb    #31
         bhi     fcerr2
-        pula                    ; A = x, B = y
         lsra
-        rol     KTMP
-        lsrb
-        rol     KTMP            ; bit 1: x odd, bit 0: y odd
-        staa    TMP+1
+        psha                    ; the column
+        ldaa    #8              ; the bit: 8 4 above, 2 1 below
+        bcc     sx_1
+        lsra                    ; x odd: the right half
+        lsra
+sx_1:   lsrb
+        bcc     sx_2
+        lsra                    ; y odd: the lower half
+sx_2:   staa    KTMP
         ldaa    #32
         mul
-        addb    TMP+1
+        tsx
+        addb    0,x
         adca    #SCREEN/256
+        ins
         std     TMP2
         ldx     TMP2
         ldab    KTMP
-        andb    #3
-        incb
-        ldaa    #$10
-sx_s:   lsra
-        decb
-        bne     sx_s
-        tab
         rts
 
 ; setxyc: "(x,y)" as setxy, closing bracket included; A = the cell, N set for a block
@@ -1166,11 +1166,11 @@ ls_l:   ldd     0,x
 ls_x:   rts
 
 ; lstlin: list the line at X; X = the next line
-lstlin: stx     TMP4
+lstlin: pshx
         ldd     2,x
         bsr     prudec
         jsr     outspc
-        ldx     TMP4
+        pulx
         ldab    #4
         abx
         clr     QUOTE
