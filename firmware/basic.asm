@@ -1,13 +1,11 @@
 ; The BASIC interpreter: errors, the command loop, the tokeniser, program
 ; editing and the statements.
 
-; ---- errors: B = offset of the two-letter code ----
+; ---- errors: X = the two-letter code in errtab ----
 ; Every entry is a bsr to errcom, two bytes apart in the order of errtab, so
 ; the address it would return to gives the code: the entry's distance from
 ; nferr. FD AO DN (34-38) belong to disk systems and are never given: NEW's
 ; six bytes fill their place.
-errtab: dc.b    "NFSNRGODFCOVOMULBSDD/0IDTMOSLSSTCNFDAODNIOFMNO"
-
 nferr:  bsr     errcom          ; 0
 snerr:  bsr     errcom          ; 2
 rgerr:  bsr     errcom          ; 4
@@ -29,22 +27,20 @@ new:    jsr     donew           ; (34-39: never called as errors)
         jmp     ready
 ioerr:  bsr     errcom          ; 40
 fmerr:  bsr     errcom          ; 42
-errcom: pula
-        pulb
-        subd    #nferr+2        ; B = the code (error resets the stack)
-        IF ioerr-nferr != 40 || fmerr-nferr != 42
+errcom: pulx                    ; (error resets the stack)
+        ldab    #errtab-nferr-2
+        abx
+        IF ioerr-nferr != 40 || fmerr-nferr != 42 || errtab-nferr-2 > 255
         ERR                     ; the entries must keep their places
         ENDIF
-error:  jsr     rststk
+error:  stx     TMP4
+        jsr     rststk
         clr     DEVNUM
         clr     OLDTXT          ; (no continue address is below 0x100)
-        pshb
         jsr     newlin
         ldaa    #'?
         jsr     putchr
-        pulb
-        ldx     #errtab
-        abx
+        ldx     TMP4
         ldab    #2
         jsr     outlen
         jsr     outmsg
@@ -115,6 +111,8 @@ ml_don: jsr     relink
         jsr     clrvar
         bsr     rststk
         jmp     ml_1
+
+errtab: dc.b    "NFSNRGODFCOVOMULBSDD/0IDTMOSLSSTCNFDAODNIOFMNO"
 
 ; rststk: forget every FOR and GOSUB: the stack starts again below the strings
 rststk: pulx

@@ -272,9 +272,7 @@ fnpnt:  jsr     setxyc
         bmi     fp_g
         ldd     #-1             ; a text character
         jmp     givd
-fp_g:   stab    TMP
-        clrb
-        bita    TMP
+fp_g:   andb    0,x             ; 0 when the bit is off
         beq     fp_b
         lsra
         lsra
