@@ -339,17 +339,17 @@ relink: ldx     #TXTTAB
 rl_l:   ldd     0,x
         beq     rl_x
         pshx
+rl_s:   inx                     ; to the text's 0
+        tst     3,x
+        bne     rl_s
         ldab    #4
         abx
-rl_s:   ldaa    0,x
-        inx
-        tsta
-        bne     rl_s
-        stx     TMP2
+        pshx                    ; the next line
+        pula
+        pulb
         pulx
-        ldd     TMP2
         std     0,x
-        ldx     TMP2
+        ldx     0,x
         bra     rl_l
 rl_x:   inx
         inx

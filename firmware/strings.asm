@@ -49,15 +49,17 @@ tspop:  bsr     tstop
         jsr     ldstr
         bra     tsdrop
 
-; stralc: B bytes of string space; X = them, B kept. ?OS when even a
-; collection leaves too little.
+; stralc: B bytes of string space; X = DST = TMP3 = them, B kept. ?OS when
+; even a collection leaves too little.
 stralc: stab    ALEN
         bsr     sa_try
         bcc     sa_x
         jsr     gc
         bsr     sa_try
         bcs     oserr2
-sa_x:   ldab    ALEN
+sa_x:   stx     DST
+        stx     TMP3
+        ldab    ALEN
         rts
 sa_try: ldd     FRESPC          ; C set when it does not fit
         subb    ALEN
@@ -92,8 +94,6 @@ mkstr:  stx     SADR
 ; substr: a new string of B bytes from offset A of SLEN, SADR
 substr: staa    TMP4
         bsr     stralc
-        stx     DST
-        stx     TMP3
         stab    SLEN
         ldx     SADR
         pshb
@@ -113,8 +113,6 @@ concat: bsr     tstop
         addb    SLEN
         bcs     lserr2
         bsr     stralc
-        stx     DST
-        stx     TMP3
         stab    TMP4
         jsr     tstop
         ldab    0,x
