@@ -45,8 +45,7 @@ error:  stx     TMP4
         jsr     outlen
         jsr     outmsg
         dc.b    " ERROR",0
-msgend: jsr     inmsg
-        jsr     crlf
+msgend: jsr     inmsg           ; (ready's newlin ends the line)
 ; ---- the command loop ----
 ready:  jsr     newlin
         jsr     outmsg
@@ -211,16 +210,10 @@ cr_1:   lsrb
         bne     cr_cpy
         clr     QUOTE
         bra     cr_cpy
-cr_2:   cmpa    #32
-        beq     cr_cpy
-        cmpa    #'?
-        bne     cr_3
+cr_2:   cmpa    #'?             ; (no keyword starts with a blank or a digit)
+        bne     cr_kw
         ldaa    #T_PRINT
         bra     cr_cpy
-cr_3:   cmpa    #'0
-        blo     cr_kw
-        cmpa    #'9
-        bls     cr_cpy
 cr_kw:  ldx     #kwtab
         stx     TMP
         ldaa    #$80
