@@ -1127,9 +1127,7 @@ list:   ldx     #0              ; LIST [from][-[to]]
         dex
         stx     LSTEND
         bcc     ls_1
-        jsr     getlin
-        ldx     LINNUM
-        stx     LSTEND
+        bsr     ls_num
 ls_1:   jsr     chrgot
         cmpa    #T_MINUS
         bne     ls_go
@@ -1139,9 +1137,7 @@ ls_1:   jsr     chrgot
         bcc     ls_go
         ldx     LINNUM
         pshx
-        jsr     getlin
-        ldx     LINNUM
-        stx     LSTEND
+        bsr     ls_num
         pulx
         stx     LINNUM
 ls_go:  jsr     fndlin
@@ -1155,6 +1151,11 @@ ls_l:   ldd     0,x
         bsr     lstlin
         bra     ls_l
 ls_x:   rts
+; ls_num: a line number to LINNUM and LSTEND
+ls_num: jsr     getlin
+        ldx     LINNUM
+        stx     LSTEND
+        rts
 
 ; lstlin: list the line at X; X = the next line
 lstlin: pshx

@@ -345,11 +345,10 @@ fnleft: bsr     sfnarg
         bra     fm_c
 fnrght: bsr     sfnarg
         tab
-        cmpb    SLEN
-        bls     fr_1
-        ldab    SLEN
-fr_1:   ldaa    SLEN
-        sba
+        suba    SLEN            ; the offset: SLEN - n, 0 when n is longer
+        bcs     fr_1
+        clra
+fr_1:   nega
         bra     fm_c
 fnmid:  bsr     sfnarg
         suba    #1
