@@ -444,10 +444,10 @@ brkmsg: jsr     newlin
 stopsv: ldx     CURLIN
         inx
         beq     ss_x
+        dex
+        stx     OLDLIN
         ldx     TXTPTR
         stx     OLDTXT
-        ldx     CURLIN
-        stx     OLDLIN
 ss_x:   rts
 
 ; dostmt: run the statement whose first character is in A

@@ -138,13 +138,11 @@ fppush: pulx
         inx
         jmp     fpst
 
-; AND, OR: both operands as 16-bit integers (the left one is still on the stack)
+; AND, OR: both operands as 16-bit integers (the left one is in ARG, which
+; fptod keeps)
 twoint: jsr     fptod
         std     TMP3
-        tsx
-        ldab    #4
-        abx
-        jsr     fpld
+        jsr     fpswap
         jmp     fptod
 evand:  bsr     twoint
         anda    TMP3
