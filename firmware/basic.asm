@@ -64,8 +64,7 @@ ml_1:   ldx     #$FFFF
         stx     TXTPTR
         jmp     ns_stmt
 ml_num: jsr     getlin
-        jsr     crunch          ; X = its terminating 0
-        inx
+        jsr     crunch          ; X just after its 0
         stx     TMP4
         jsr     fndlin
         bcc     ml_nod
@@ -182,7 +181,7 @@ chkch:  bsr     opttok
         rts
 snerr2: jmp     snerr
 
-; ---- tokeniser: crunch the text at TXTPTR in place; X = its final 0 ----
+; ---- tokeniser: crunch the text at TXTPTR in place; X just after its 0 ----
 ; Keywords are found wherever they start, as the original does (FORI=1TO9);
 ; letters outside quotes become capitals; REM and DATA text stays as typed.
 crunch: ldx     TXTPTR
@@ -191,11 +190,8 @@ crunch: ldx     TXTPTR
         clr     QUOTE           ; bit 0 in quotes, bit 1 REM, bit 2 DATA
 cr_l:   ldx     SRC
         ldaa    0,x
-        bne     cr_0
-        ldx     DST
-        clr     0,x
-        rts
-cr_0:   ldab    QUOTE
+        beq     cr_cpy          ; the end, copied like the rest
+        ldab    QUOTE
         bitb    #2
         bne     cr_cpy          ; REM: the rest as it is
         cmpa    #'"
@@ -213,8 +209,19 @@ cr_1:   lsrb
 cr_2:   cmpa    #'?             ; (no keyword starts with a blank or a digit)
         bne     cr_kw
         ldaa    #T_PRINT
-        bra     cr_cpy
-cr_kw:  ldx     #kwtab
+cr_cpy: ldx     SRC
+        inx
+        stx     SRC
+cr_put: ldx     DST
+        staa    0,x
+        inx
+        stx     DST
+        tsta
+        bne     cr_l
+        rts
+cr_kw:  bsr     upper
+        psha                    ; the character, if no keyword starts here
+        ldx     #kwtab
         stx     TMP
         ldaa    #$80
         staa    RELOP
@@ -230,6 +237,7 @@ kw_c:   ldx     SRC
         asla
         bne     kw_f
         bcc     kw_c
+        ins
         ldx     SRC             ; a keyword: its token
         abx
         stx     SRC
@@ -250,17 +258,8 @@ kw_sk:  tst     0,x
         inc     RELOP
         tst     0,x
         bne     kw_try
-        ldx     SRC
-        ldaa    0,x
-        bsr     upper
-cr_cpy: ldx     SRC
-        inx
-        stx     SRC
-cr_put: ldx     DST
-        staa    0,x
-        inx
-        stx     DST
-        jmp     cr_l
+        pula
+        bra     cr_cpy
 upper:  cmpa    #'a
         blo     up_x
         cmpa    #'z
