@@ -307,12 +307,10 @@ gn_e:   clr     VALTYP
         staa    VNAME+1
         jmp     chrget
 gn_r:   rts
-; isalph: C set when A is a letter
-isalph: cmpa    #'A
-        blo     ia_n
-        cmpa    #'Z+1
-        rts
-ia_n:   clc
+; isalph: C set when A is a letter (B changed)
+isalph: tab
+        subb    #'A
+        cmpb    #26
         rts
 
 ; getvar: X = the value (5 bytes) of the variable or array element at
