@@ -275,15 +275,9 @@ fnasc:  bsr     strarg
 
 fnstr:  jsr     parnum
         jsr     fpstr
-        pshx
-        clrb
-fs_l:   tst     0,x
-        beq     fs_e
-        inx
-        incb
-        bra     fs_l
-fs_e:   pulx
-        jmp     mkstr
+        jsr     scnstr          ; the text (no quote in it), B = its length
+        clra
+        jmp     substr          ; copied: the next number reuses the buffer
 
 fnchr:  jsr     parnum
         jsr     fptod

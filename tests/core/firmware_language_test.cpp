@@ -73,6 +73,7 @@ TEST(FirmwareLanguage, StringsAndTheirFunctions) {
     const Case cases[] = {
         {"A$=\"HELLO\":PRINT LEN(A$);LEFT$(A$,2);RIGHT$(A$,3);MID$(A$,2,3);MID$(A$,4);MID$(A$,9);\"!\"\r",
          " 5 HELLOELLLO!"},
+        {"PRINT STR$(1)+STR$(-2)+\"!\"\r", " 1-2!"},
         {"PRINT RIGHT$(\"AB\",5);RIGHT$(\"AB\",0);RIGHT$(\"\",1);MID$(\"ABC\",3,9);\"!\"\r", "ABC!"},
         {"PRINT STR$(12);VAL(\" -3.5E1X\");VAL(\"X\");ASC(\"A\");CHR$(66)\r", " 12-35  0  65 B"},
         {"PRINT \"AB\"<\"AC\";\"B\">\"AB\";\"AB\"=\"AB\";\"A\"<\"AB\";\"B\"<\"A\"\r", "-1 -1 -1 -1  0 "},
