@@ -129,14 +129,13 @@ lserr2: jmp     lserr
 
 ; strcmp: the temporary on top against SLEN, SADR: B = 1 above, 0 equal,
 ; $FF below; the temporary is dropped
-strcmp: jsr     tstop
-        ldab    0,x
-        stab    TMP4            ; its length
-        ldx     1,x
-        stx     SRC
-        jsr     tsdrop
-        ldx     SADR
+strcmp: ldx     SADR            ; the right one: DST, TMP4
         stx     DST
+        ldab    SLEN
+        stab    TMP4
+        jsr     tspop           ; the left one: SRC, SLEN
+        ldx     SADR
+        stx     SRC
         ldab    TMP4
         cmpb    SLEN
         bls     scm_c
@@ -154,8 +153,8 @@ scm_l:  decb                    ; the common part first (up to 255)
         inx
         stx     DST
         bra     scm_l
-scm_n:  ldaa    TMP4            ; then the lengths
-        cmpa    SLEN
+scm_n:  ldaa    SLEN            ; then the lengths
+        cmpa    TMP4
 scm_d:  beq     scm_e
         ldab    #1
         bcc     scm_x
