@@ -38,8 +38,7 @@ evprec: pshb                    ; the lowest precedence this call takes
 ev_x:   ins
         rts
 ev_lp:  jsr     chrgot
-        suba    #T_PLUS
-        bcs     ev_x
+        suba    #T_PLUS         ; (anything below wraps round: too big)
         cmpa    #T_LT-T_PLUS
         bhi     ev_x
         tab
@@ -526,14 +525,11 @@ um_ov:  sec
 ; grow: D more bytes of simple variables: the arrays move up
 grow:   addd    ARYEND
         bcs     omerr4
-        pshb
-        psha
-        bsr     memchk
+        std     DST
+        bsr     memchk          ; (DST kept)
         ldx     ARYEND
         stx     SRC
-        pula
-        pulb
-        std     DST
+        ldd     DST
         std     ARYEND
         ldd     SRC
         subd    ARYTAB
