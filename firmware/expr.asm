@@ -229,17 +229,16 @@ pl_l:   ldaa    0,x
         bra     pl_l
 pl_e:   stab    SLEN
         jmp     setstr
-pm_fn:  cmpa    #T_SGN
-        blo     snerr6
-        cmpa    #T_MEM
+pm_fn:  suba    #T_SGN          ; (tokens below wrap round: too big)
+        cmpa    #T_MEM-T_SGN
         bhi     snerr6
-        asla                    ; (bit 7 drops out)
+        asla
         tab
         jsr     chrget          ; (B kept)
-        ldx     #fntab-(T_SGN-$80)*2
+        ldx     #fntab
         abx
         ldx     0,x
-        cmpb    #(T_LEN-$80)*2
+        cmpb    #(T_LEN-T_SGN)*2
         bhs     pf_sp
         pshx
         bsr     parnum
