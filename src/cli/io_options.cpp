@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <memory>
 
 #include "machine.h"
 #include "machine/binary_loader.h"
@@ -164,7 +165,9 @@ std::string optCassetteOut(CliRun& run, const std::string& file) {
 
 std::string optExec(CliRun& run, const std::string& address) {
     bool hex = false;
-    if (parseAddress(address, hex) < 0) return "--exec needs an address (decimal or $hex), not \"" + address + "\"";
+    // The loader reads 7 characters: a longer address would be cut to another one.
+    if (address.size() > addressFieldLength || parseAddress(address, hex) < 0)
+        return "--exec needs an address (decimal or $hex, at most 7 characters), not \"" + address + "\"";
     run.execAddress = address;
     run.afterSettings.push_back([](Machine&, CliRun& r) {
         if (r.loadBinaryGiven) return 0;
@@ -177,20 +180,55 @@ std::string optExec(CliRun& run, const std::string& address) {
 std::string optLoadBinary(CliRun& run, const std::string& arg) {
     const size_t at = arg.rfind('@');
     bool hex = false;
-    if (at == std::string::npos || at == 0 || parseAddress(arg.substr(at + 1), hex) < 0)
-        return "--load-binary needs FILE@ADDR (decimal or $hex), not \"" + arg + "\"";
+    if (at == std::string::npos || at == 0 || arg.size() - at - 1 > addressFieldLength ||
+        parseAddress(arg.substr(at + 1), hex) < 0)
+        return "--load-binary needs FILE@ADDR (decimal or $hex, at most 7 characters), not \"" + arg + "\"";
     LoadBinaryForm form{!run.execAddress.empty(), arg.substr(at + 1), run.execAddress, arg.substr(0, at)};
     run.loadBinaryGiven = true;
-    // After the start-up reset, whose memory fill would wipe it.
-    run.afterReset.push_back([form](Machine& m, CliRun&) {
+    // Once the ROM's start-up has finished (it reads port 2 for the first time when it
+    // polls the keyboard at its prompt): its cold start would wipe the EXEC address.
+    auto done = std::make_shared<bool>(false);
+    run.eachFrame.push_back([form, done](Machine& m, CliRun& r) {
+        if (*done || m.cassetteIn.port2Reads == 0) return false;
+        *done = true;
         m.workingSettings = m.settings;
         const std::string errors = loadBinaryFile(m, form);
-        if (!errors.empty()) {
-            hostMessage(m.host, errors, loadBinaryErrorTitle, MessageIcon::Exclamation);
-            return 1;
+        if (errors.empty()) {
+            m.settings = m.workingSettings;
+            return false;
         }
-        m.settings = m.workingSettings;
+        hostMessage(m.host, errors, loadBinaryErrorTitle, MessageIcon::Exclamation);
+        r.status = 1;
+        return true;
+    });
+    run.atEnd.push_back([done](Machine&, CliRun& r) {
+        if (*done) return 0;
+        cliError("--load-binary: the ROM never reached its prompt, nothing was loaded");
+        r.status = 1;
         return 0;
+    });
+    return {};
+}
+
+std::string optCassetteOutRate(CliRun& run, const std::string& text) {
+    const bool digits = !text.empty() && text.size() < 8 &&
+                        std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+    const long rate = digits ? std::strtol(text.c_str(), nullptr, 10) : 0;
+    if (rate < static_cast<long>(wavMinRate) || rate > static_cast<long>(wavMaxRate))
+        return "--cassette-out-rate needs a sample rate from 8000 to 192000 Hz, not \"" + text + "\"";
+    run.afterSettings.push_back([rate](Machine& m, CliRun&) {
+        m.portOutput.wavRate = static_cast<uint32_t>(rate);
+        return 0;
+    });
+    return {};
+}
+
+std::string optRun(CliRun& run, const std::string& file) {
+    if (file.empty()) return "--run needs a file name";
+    run.afterReset.push_back([file](Machine& m, CliRun&) {
+        const bool started = dropActionFor(file) == DropAction::RunCassette ? runCassetteFile(m, file)
+                                                                              : runBasicText(m, file);
+        return started ? 0 : 1;  // the message box has said why
     });
     return {};
 }

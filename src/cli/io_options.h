@@ -42,5 +42,7 @@ std::string optCassetteOut(CliRun& run, const std::string& file);
 std::string optExec(CliRun& run, const std::string& address);
 std::string optLoadBinary(CliRun& run, const std::string& arg);
 std::string optCassette(CliRun& run, const std::string& file);
+std::string optCassetteOutRate(CliRun& run, const std::string& rate);
+std::string optRun(CliRun& run, const std::string& file);
 std::string optType(CliRun& run, const std::string& file);
 std::string optTypeText(CliRun& run, const std::string& text);

@@ -117,6 +117,7 @@ int main(int argc, char** argv) {
         m->iniPath = std::filesystem::absolute(run.iniFile, ec);
     }
     loadSettings(*m);
+    m->iniPath.clear();  // the runner reads the settings file but never writes it
     if (run.messagesShown) return 1;  // a ROM image the settings name is missing
     if (int status = runSteps(run.afterSettings, *m, run)) return status;
 
@@ -137,5 +138,7 @@ int main(int argc, char** argv) {
     run.hostSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     if (int status = runSteps(run.atEnd, *m, run)) return status;
+    // A printer or cassette file that could not be written (reported on stderr).
+    if (m->portOutput.outputFailed && run.status == 0) return 1;
     return run.status;
 }

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "io_options.h"
+#include "state_options.h"
 #include "machine.h"
 #include "video/screen_text.h"
 #include "video/screenshot.h"
@@ -147,16 +148,26 @@ const std::vector<CliOption>& cliOptions() {
         {"--debug", nullptr, "print the machine's debug output to stderr", optDebug},
         {"--ini", "FILE", "settings file (default: the one of the current directory)", optIni},
         {"--rom", "FILE", "BASIC ROM image to use instead of the configured one", optRom},
+        {"--load-state", "FILE", "start from the machine state in FILE instead of the start-up reset", optLoadState},
         {"--keyboard", "MODE", "\"sensible\": use the key map of the settings; \"emulated\": PC keys in place",
          optKeyboard},
         {"--key", "KEYS@F:N", "hold host keys (SHIFT+A, ESC, ENTER, F9, 0x41...) for N frames from frame F", optKey},
         {"--printer", "FILE", "append printer output to FILE", optPrinter},
-        {"--cassette-out", "FILE", "save cassette recordings to FILE (otherwise they are dropped)", optCassetteOut},
+        {"--cassette-out", "FILE", "save cassette recordings to FILE (a WAV if it ends in .wav; otherwise dropped)",
+         optCassetteOut},
+        {"--cassette-out-rate", "HZ", "sample rate of WAV recordings (default 44100)", optCassetteOutRate},
         {"--exec", "ADDR", "with --load-binary: store ADDR as the EXEC address", optExec},
         {"--load-binary", "FILE@ADDR", "copy FILE into memory at ADDR (decimal or $hex)", optLoadBinary},
         {"--cassette", "FILE", "play FILE into the cassette input (WAV if it ends in .wav, else .C10)", optCassette},
         {"--type", "FILE", "Quick Type the text file FILE", optType},
         {"--type-text", "TEXT", "Quick Type TEXT (\\n for ENTER)", optTypeText},
+        {"--replay", "FILE", "play the input recording FILE (runs its length unless --frames/--seconds)", optReplay},
+        {"--trace", "FILE", "write one line per instruction to FILE (cycles, pc, bytes, instruction, registers)",
+         optTrace},
+        {"--break", "ADDR", "stop when pc reaches ADDR and print the registers", optBreak},
+        {"--until-pc", "ADDR", "stop once pc reaches ADDR (exit 3 if it never does)", optUntilPc},
+        {"--run", "FILE", "run a .C10 or WAV tape (CLOAD/CLOADM, then RUN/EXEC) or type a BASIC text and RUN it",
+         optRun},
         {"--frames", "N", "emulated frames to run (default 60)", optFrames},
         {"--seconds", "S", "emulated seconds to run instead of --frames", optSeconds},
         {"--realtime", nullptr, "pace the frames in real time", optRealtime},
@@ -164,6 +175,7 @@ const std::vector<CliOption>& cliOptions() {
         {"--text", nullptr, "print the 32x16 text screen at the end", optText},
         {"--screenshot", "FILE", "write the final screen as a BMP file", optScreenshot},
         {"--save-ram", "FILE", "write the 65 536-byte address space", optSaveRam},
+        {"--save-state", "FILE", "write the machine state at the end of the run", optSaveState},
         {"--speed", nullptr, "print the cycles run and the speed against real time", optSpeed},
     };
     return table;

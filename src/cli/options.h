@@ -8,6 +8,7 @@
 //   std::string error;
 //   if (!parseCliOptions(argc, argv, run, error)) { usage; exit 2; }
 #pragma once
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -18,6 +19,12 @@ struct Machine;
 struct CliRun;
 struct CliKeyboard;
 struct CliChooser;
+
+// --break and --until-pc: the pc stops of the run, and whether an --until-pc was reached.
+struct CliPcStops {
+    std::vector<uint16_t> breaks, untils;
+    bool untilReached = false;
+};
 
 // A step returns 0 to go on, or the exit status to stop with (after printing its
 // one-line message to stderr).
@@ -38,6 +45,7 @@ struct CliRun {
     std::shared_ptr<CliChooser> chooser;    // --cassette-out: answers the save chooser
     std::string execAddress;                // --exec, used by --load-binary
     bool loadBinaryGiven = false;
+    std::shared_ptr<CliPcStops> pcStops;    // --break, --until-pc
 
     // Steps, in table order within each point of the run.
     std::vector<CliStep> afterSettings;  // settings and ROMs loaded; before timing and reset

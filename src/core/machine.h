@@ -10,10 +10,12 @@
 #pragma once
 #include <filesystem>
 
+#include "app/media_commands.h"
 #include "app/scheduler.h"
 #include "config/dialog_state.h"
 #include "config/settings.h"
 #include "cpu/cpu.h"
+#include "debug/debugger.h"
 #include "host/host.h"
 #include "machine/cassette_in.h"
 #include "machine/keyboard.h"
@@ -24,6 +26,9 @@
 #include "video/renderer.h"
 
 struct Machine {
+    // Recordings are named and opened by the app layer's command.
+    Machine() { portOutput.openRecording = openRecordingFile; }
+
     Settings settings;
     Settings workingSettings;
     Host host;
@@ -40,7 +45,10 @@ struct Machine {
     FrameTiming timing;
     FrameScheduler scheduler;
     DialogRunState dialogs;  // what the configuration dialogs keep for the run
+    Debugger debugger;       // breakpoints, watchpoints, trace; not part of a saved state
+    MediaCommands media;     // one-step run, recent files, what the status bar reports
 
     std::filesystem::path iniPath;        // the settings file; empty: settings are not saved
+    bool settingsWriteFailed = false;     // a save point could not write the settings file
     std::filesystem::path startupDirectory;
 };

@@ -13,6 +13,8 @@
 
 #include "app/commands.h"
 #include "dialogs.h"
+#include "state_actions.h"
+#include "media_actions.h"
 #include "video/screenshot.h"
 #include "machine.h"
 
@@ -76,6 +78,7 @@ MainWindow::MainWindow(Machine& m) : m_(m) {
     soundInit(m_);
     startupReset(m_);
     paintScreen();
+    new StateActions(*this, m_);  // state files, rewind, input recording, the debugger
 
     loopTimer_.setSingleShot(true);
     loopTimer_.setTimerType(Qt::PreciseTimer);
@@ -123,6 +126,7 @@ void MainWindow::buildMenus() {
     file->addSeparator();
     addCommand(file, "Quick Type...", cmdQuickType);
     addCommand(file, "Play Cassette File...", cmdPlayCassette);
+    media_ = new MediaActions(this, m_, file, [this](int id) { return runCommand(id); });
 
     QMenu* configure = addMenu(menuBar(), "&Configure");
     addCommand(configure, "Memory...", cmdMemory);
@@ -181,7 +185,7 @@ bool MainWindow::runCommand(int id) {
     switch (id) {
         case cmdAbout: about(); break;
         case cmdExit: close(); break;
-        case cmdSaveRam: saveRam(m_); break;
+        case cmdSaveRam: media_->runCommand(id); break;
         case cmdMemory:
             // The hard reset runs once the dialog has closed.
             if (runMemoryDialog(this, m_))
@@ -201,8 +205,8 @@ bool MainWindow::runCommand(int id) {
         case cmdTiming: runTimingDialog(this, m_); break;
         case cmdSound: runSoundDialog(this, m_); break;
         case cmdLoadBinary: runLoadBinaryDialog(this, m_); break;
-        case cmdScreenshot: takeScreenshot(m_); break;
-        default: handled = false; break;
+        case cmdScreenshot: media_->runCommand(id); break;
+        default: handled = media_->runCommand(id); break;
     }
     --commandDepth_;
     if (handled && !shutDown_) paintScreen();

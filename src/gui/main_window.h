@@ -20,6 +20,7 @@
 #include "sdl_sound_device.h"
 
 struct Machine;
+class MediaActions;
 class QMenu;
 class QMenuBar;
 
@@ -70,6 +71,7 @@ public:
     QMenuBar* helpBar() const { return helpBar_; }
     ScreenWidget* screen() const { return screen_; }
     HostKeyState& keys() { return keys_; }
+    MediaActions* media() const { return media_; }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
@@ -96,6 +98,7 @@ private:
     StderrDebugLog debugLog_;
     ScreenWidget* screen_ = nullptr;
     QMenuBar* helpBar_ = nullptr;
+    MediaActions* media_ = nullptr;  // cassette, Quick Type, drop and paste commands; the status bar
     QTimer loopTimer_;
     int commandDepth_ = 0;
     bool inPass_ = false;

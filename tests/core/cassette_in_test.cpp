@@ -25,10 +25,18 @@ struct CassetteInTest : ::testing::Test {
         readPort2(*m, 0xFF);
         return m->mem.addressSpace[3] & 0x10;
     }
-    // Polls every cycle from `start` until the tape ends; the times between edges.
-    std::vector<uint32_t> halves(uint32_t start) {
+    // Polls every 10 cycles from `t` until the load has begun (the tape's set-up read);
+    // returns the cycle of that read.
+    uint32_t beginLoad(uint32_t t) {
+        while (!m->cassetteIn.cassettePlaying) readAt(t += 10);
+        return t;
+    }
+    // Polls every cycle from the start of the load until the tape ends; the times
+    // between edges.
+    std::vector<uint32_t> halves(uint32_t from) {
         std::vector<uint32_t> out;
-        bool level = readAt(start);
+        const uint32_t start = beginLoad(from);
+        bool level = m->mem.addressSpace[3] & 0x10;
         for (uint32_t t = start + 1, last = start; m->cassetteIn.cassettePlaying; ++t)
             if (readAt(t) != level) out.push_back(t - last), last = t, level = !level;
         return out;
@@ -54,7 +62,7 @@ TEST_F(CassetteInTest, C10EdgesAndSectionGaps) {
 
 TEST_F(CassetteInTest, LatePollsStretchAndResetsRebase) {
     ASSERT_TRUE(play({0x00, 0x00}));
-    readAt(800000);
+    beginLoad(800000 - 10 * (loadPollReads + 1));
     readAt(800100);  // 289 cycles left to the first edge
     m->cycles.count = 0;
     m->mem.addressSpace[3] = 0;  // a hard reset's memory fill
@@ -72,8 +80,13 @@ TEST_F(CassetteInTest, MenuUsesTheFilterNotTheExtension) {
     writeBytes(chooser.reply, {'R', 'I', 'F', 'F'});
     m->host.files = &chooser;
     playCassetteFile(*m);
-    EXPECT_TRUE(m->cassetteIn.cassettePlaying && !m->cassetteIn.wavMode);
+    EXPECT_TRUE(m->cassetteIn.waitingForLoad && !m->cassetteIn.wavMode);
     EXPECT_EQ(m->settings.cassette, chooser.reply);
+    readAt(0);
+    readAt(20);
+    readAt(40);  // a first read no longer starts the tape
+    EXPECT_FALSE(m->cassetteIn.cassettePlaying);
+    beginLoad(40);
     playCassetteFile(*m);  // refused while one plays
     EXPECT_EQ(chooser.proposed, std::vector<std::string>{"grloop.c10"});
     EXPECT_FALSE(play({}));
@@ -101,7 +114,8 @@ TEST_F(CassetteInTest, WavLevelsAndPacing) {
     samples[0] = 128;
     samples[1] = 129;
     ASSERT_TRUE(play(riff({fmt(1, 1, 11025, 8), chunk("data", uint32_t(samples.size()), samples)}), true));
-    EXPECT_TRUE(readAt(7));         // set-up: line high
+    EXPECT_EQ(beginLoad(7 - 10 * (loadPollReads + 1)), 7u);
+    EXPECT_TRUE(m->mem.addressSpace[3] & 0x10);  // set-up: line high
     EXPECT_FALSE(readAt(7 + 82));   // sample 0 (128): low
     EXPECT_TRUE(readAt(7 + 163));   // sample 1 (129): high
     readAt(7 + cpuCyclesPerSecond);

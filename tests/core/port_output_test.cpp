@@ -94,7 +94,7 @@ TEST_F(PortOutputTest, RecordingDecodesAndPlaysBackWithTheSameEdges) {
         auto p = std::make_unique<Machine>();
         EXPECT_TRUE(playCassettePath(*p, path, false));
         std::vector<uint32_t> edges;
-        for (uint32_t c = 1, level = 0; p->cassetteIn.cassettePlaying; ++c) {
+        for (uint32_t c = 1, level = 0; p->cassetteIn.cassettePlaying || p->cassetteIn.waitingForLoad; ++c) {
             p->cycles.count = c;
             readPort2(*p, 0xFF);
             if ((p->mem.addressSpace[3] & 0x10) != level) edges.push_back(c), level ^= 0x10;

@@ -48,7 +48,7 @@ TEST_F(QuickTypeTest, ThreeReadsPerCharacterAndTheTable) {
     readPort2(*m, 0x7F);  // column 2 not strobed: no step
     EXPECT_EQ(m->quickType.phase, 0);
     scanHostKeyboard(*m);  // host keys are ignored while typing
-    EXPECT_EQ(typed(), (Codes{0x01, 0xFF, 0x02, 0xFF, 0x97, 0x61, 0x6F, 0x6A, 0x42}));
+    EXPECT_EQ(typed(), (Codes{0x01, 0x1E, 0x02, 0xFF, 0x97, 0x61, 0x6F, 0x6A, 0x42}));  // LF: ENTER
 }
 
 TEST_F(QuickTypeTest, CaseAndColourAttempts) {

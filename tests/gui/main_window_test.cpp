@@ -1,5 +1,6 @@
 // The main window: menu, client size, painting, keyboard and the loop's pauses.
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QMessageBox>
 #include <QtTest>
 #include <memory>
@@ -30,16 +31,22 @@ private slots:
     void menuHasEveryItemAndCommand() {
         auto m = newMachine();
         MainWindow w(*m);
-        QCOMPARE(texts(w.menuBar()->actions()), QStringList({"&File", "&Configure", "Util"}));
+        QCOMPARE(texts(w.menuBar()->actions()), QStringList({"&File", "&Edit", "&Machine", "&Configure", "Util"}));
         QCOMPARE(texts(w.helpBar()->actions()), QStringList({"&Help"}));
         QList<QAction*> top = w.menuBar()->actions();
         QCOMPARE(texts(top[0]->menu()->actions()),
                  QStringList({"E&xit", "Save Ram", "Soft Reset\tF4", "Hard Reset", "-", "Quick Type...",
-                              "Play Cassette File..."}));
+                              "Play Cassette File...", "Run Cassette File...", "Rewind Cassette", "Stop Cassette",
+                              "Cancel Quick Type", "-", "Recent Files", "-", "Save State...", "Load State...",
+                              "Quick Save", "Quick Load"}));
+        QCOMPARE(texts(top[1]->menu()->actions()), QStringList({"Paste Text"}));
+        top.removeAt(1);
         QCOMPARE(texts(top[1]->menu()->actions()),
+                 QStringList({"Rewind 5 Seconds", "-", "Record Input...", "Stop Recording", "Play Input Recording..."}));
+        QCOMPARE(texts(top[2]->menu()->actions()),
                  QStringList({"Memory...", "Printer...", "Keyboard...", "Video and Colors...", "Sound...",
                               "System Timing..."}));
-        QCOMPARE(texts(top[2]->menu()->actions()), QStringList({"Load Binary File", "Screenshot"}));
+        QCOMPARE(texts(top[3]->menu()->actions()), QStringList({"Load Binary File", "Screenshot", "Debugger"}));
         QCOMPARE(texts(w.helpBar()->actions()[0]->menu()->actions()), QStringList({"&About ..."}));
 
         struct { int id; const char* text; } ids[] = {
@@ -66,7 +73,7 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             QCOMPARE(w.screen()->size(), QSize(280 * s, 216 * s));
             QCOMPARE(w.screen()->geometry().top(), w.menuBar()->geometry().bottom() + 1);
-            QCOMPARE(w.size(), QSize(280 * s, w.menuBar()->height() + 216 * s));
+            QCOMPARE(w.size(), QSize(280 * s, w.menuBar()->height() + 216 * s + w.statusBar()->height()));
         }
     }
 

@@ -117,11 +117,13 @@ bool fileSpeedUpActive(const Machine& m) {
 
 uint32_t runFrame(Machine& m, uint32_t cyclesAtEntry) {
     soundFrameStart(m, cyclesAtEntry);
-    uint32_t ran = static_cast<uint32_t>(cpuExecute(m, m.timing.activeScanCycles));
-    ran += static_cast<uint32_t>(cpuExecute(m, m.timing.borderVblankCycles));
+    // A debugger stop ends the frame where it happened.
+    uint32_t ran = static_cast<uint32_t>(executeSlice(m, m.timing.activeScanCycles));
+    if (!m.debugger.paused) ran += static_cast<uint32_t>(executeSlice(m, m.timing.borderVblankCycles));
     soundFrameSubmit(m);
     scanHostKeyboard(m);
     portOutputIdleCheck(m);
+    mediaFrameTick(m);
     m.scheduler.framesRun += 1;
     m.scheduler.cyclesRun += ran;
     return ran;
@@ -168,6 +170,10 @@ bool frameStep(Machine& m) {
     }
 
     if (!frameDue && !fileSpeedUpActive(m)) return repaint;
+    if (m.debugger.paused) {  // the debugger holds the machine: no frames, no sound
+        if (!m.sound.paused) soundPause(m);
+        return repaint;
+    }
 
     uint32_t ran = runFrame(m, cyclesAtEntry);
     feedSpeedMeter(m, nowMs, ran);
@@ -177,6 +183,8 @@ bool frameStep(Machine& m) {
 int32_t frameStepDelayMs(Machine& m) {
     const FrameScheduler& s = m.scheduler;
     const Settings& set = m.settings;
+    constexpr int32_t pausedPollMs = 20;  // a machine held by the debugger has no frames to run
+    if (m.debugger.paused && (set.cpuspeedopt == 3 || fileSpeedUpActive(m))) return pausedPollMs;
     if (set.cpuspeedopt == 3 || fileSpeedUpActive(m)) return 0;
     constexpr int64_t longestWait = 1000;
     int32_t ups = atLeastOne(set.videoupdatesps);

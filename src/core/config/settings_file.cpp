@@ -62,7 +62,7 @@ void updateSettingsFile(Machine& m, Edit&& edit) {
     std::optional<IniFile> ini = readIniFile(m.iniPath);
     if (!ini) return;
     edit(*ini, m.settings);
-    writeIniFile(m.iniPath, *ini);
+    if (!writeIniFile(m.iniPath, *ini)) m.settingsWriteFailed = true;
 }
 
 }  // namespace
@@ -196,6 +196,12 @@ void loadSettings(Machine& m) {
     readFlag(ini, s.usevideoupdatepsflag, "SPEED", "usevideoupdatepsflag");
     readIntClamped(ini, s.videoupdatesps, "SPEED", "videoupdatesps", 1, 600);
     readFlag(ini, s.speedupfilesflag, "SPEED", "speedupfilesflag");
+
+    // RECENT: file1 (newest) to file8, kept by the media commands.
+    m.media.recentFiles.clear();
+    for (size_t i = 1; i <= recentFileCount; ++i)
+        if (auto v = iniValue(ini, "RECENT", "file" + std::to_string(i)); v && !v->empty())
+            m.media.recentFiles.push_back(*v);
 }
 
 void saveMemorySection(Machine& m) {
@@ -285,4 +291,12 @@ void saveQuickTypeName(Machine& m) {
 
 void saveScreenshotNumber(Machine& m) {
     updateSettingsFile(m, [](IniFile& ini, const Settings& s) { writeInt(ini, s.nscreenshot, "FILES", "nscreenshot"); });
+}
+
+void saveRecentFiles(Machine& m) {
+    const std::vector<std::string> files = m.media.recentFiles;
+    updateSettingsFile(m, [&files](IniFile& ini, const Settings&) {
+        for (size_t i = 1; i <= recentFileCount; ++i)
+            writeString(ini, i <= files.size() ? files[i - 1] : std::string(), "RECENT", "file" + std::to_string(i));
+    });
 }

@@ -62,3 +62,4 @@ void saveCassetteName(Machine& m);     // FILES cassette
 void saveCassetteOutName(Machine& m);  // FILES cassettewr
 void saveQuickTypeName(Machine& m);    // FILES quicktype
 void saveScreenshotNumber(Machine& m); // FILES nscreenshot
+void saveRecentFiles(Machine& m);      // RECENT file1-file8 from m.media.recentFiles

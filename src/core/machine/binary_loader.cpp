@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr size_t fieldLength = 7;  // the fields are judged by their first 7 characters
+constexpr size_t fieldLength = addressFieldLength;
 constexpr long maxFileSize = 0x10000;
 constexpr uint16_t execCellHigh = 0x421F;
 constexpr uint16_t execCellLow = 0x4220;

@@ -8,6 +8,7 @@
 //   if (errors.empty()) { m.settings = m.workingSettings; saveLoadBinarySection(m); }
 //   else hostMessage(m.host, errors, loadBinaryErrorTitle, MessageIcon::Exclamation);
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -22,6 +23,8 @@ struct LoadBinaryForm {
 };
 
 inline constexpr char loadBinaryErrorTitle[] = "Util Load Binary errors";
+// The address fields are judged by their first 7 characters.
+constexpr size_t addressFieldLength = 7;
 constexpr int addressMalformedHex = -1;
 constexpr int addressMalformedDecimal = -2;
 constexpr int addressTooLarge = -3;

@@ -1,7 +1,8 @@
 // Cassette input: the .C10 player with its section gaps, and WAV replay.
 #include "machine/cassette_in.h"
 
-#include "config/settings_file.h"
+#include <algorithm>
+
 #include "machine.h"
 
 namespace {
@@ -9,8 +10,6 @@ namespace {
 constexpr uint16_t port2 = 0x0003;
 constexpr uint8_t inputBit = 0x10;
 constexpr char appTitle[] = "tovrin";
-// A .C10 recording runs at about 1 500 bytes a second; 16 MiB is three hours of tape.
-constexpr long maxTapeSize = 16L * 1024 * 1024;
 
 void setLine(Machine& m, bool high) {
     uint8_t& p = m.mem.addressSpace[port2];
@@ -77,55 +76,81 @@ bool openWavInput(Machine& m, const std::string& path) {
     return true;
 }
 
-bool playCassettePath(Machine& m, const std::string& path, bool wav) {
+TapeProblem insertCassette(Machine& m, const std::string& path, bool wav) {
     CassetteIn& c = m.cassetteIn;
-    if (c.cassettePlaying || m.quickType.quickTypeActive) return false;
+    if (c.cassettePlaying) return TapeProblem::Busy;
     FileHandle f(std::fopen(path.c_str(), "rb"));
-    if (!f) return false;
+    if (!f) return TapeProblem::CannotOpen;
+    std::vector<uint8_t> data;
+    if (!wav) {
+        if (std::fseek(f.get(), 0, SEEK_END) != 0) return TapeProblem::CannotOpen;
+        const long length = std::ftell(f.get());
+        if (length > maxTapeSize) {
+            hostDebug(m.host, "Cassette file is too big\n");
+            return TapeProblem::TooBig;
+        }
+        if (length <= 0) return TapeProblem::Empty;
+        if (std::fseek(f.get(), 0, SEEK_SET) != 0) return TapeProblem::CannotOpen;
+        data.resize(static_cast<size_t>(length));
+        if (std::fread(data.data(), 1, data.size(), f.get()) != data.size()) return TapeProblem::CannotOpen;
+    }
+    f.reset();
     stopCassette(m);
     if (wav) {
-        f.reset();
-        if (!openWavInput(m, path)) return false;
-        c.cassettePlaying = true;
-        c.started = false;
-        c.wavMode = true;
-        return true;
+        if (!openWavInput(m, path)) return TapeProblem::BadWav;
+    } else {
+        c.wavMode = false;
+        c.tapeData = std::move(data);
     }
-    c.wavMode = false;
-    if (std::fseek(f.get(), 0, SEEK_END) != 0) return false;
-    const long length = std::ftell(f.get());
-    if (length > maxTapeSize) {
-        hostDebug(m.host, "Cassette file is too big\n");
-        return false;
-    }
-    if (length <= 0 || std::fseek(f.get(), 0, SEEK_SET) != 0) return false;
-    std::vector<uint8_t> data(static_cast<size_t>(length));
-    if (std::fread(data.data(), 1, data.size(), f.get()) != data.size()) return false;
-    c.tapeData = std::move(data);
-    c.cassettePlaying = true;
+    c.tapePath = path;
+    c.tapeWav = wav;
     c.started = false;
-    return true;
+    c.quickReads = 0;
+    c.waitingForLoad = true;
+    return TapeProblem::None;
 }
 
-void playCassetteFile(Machine& m) {
-    if (m.cassetteIn.cassettePlaying || m.quickType.quickTypeActive) return;
-    std::string path = m.settings.cassette;
-    int filter = 1;
-    if (!hostChooseFile(m.host, path,
-                        {{"MC-10 Cassette Files (*.C10)", "*.c10"},
-                         {"MC-10 Cassette Files (*.WAV)", "*.wav"},
-                         {"All Files (*.*)", "*.*"}},
-                        "c10", ChooseMode::Open, &filter))
-        return;
-    // The filter decides, not the file's extension: "All Files" plays a byte stream.
-    if (!playCassettePath(m, path, filter == 2)) return;
-    m.settings.cassette = path;
-    saveCassetteName(m);
+bool playCassettePath(Machine& m, const std::string& path, bool wav) {
+    return insertCassette(m, path, wav) == TapeProblem::None;
+}
+
+bool rewindCassette(Machine& m) {
+    CassetteIn& c = m.cassetteIn;
+    if (c.tapePath.empty()) return false;
+    c.cassettePlaying = false;  // rewinding a playing tape stops it first
+    const std::string path = c.tapePath;
+    return insertCassette(m, path, c.tapeWav) == TapeProblem::None;
+}
+
+int cassettePercent(const Machine& m) {
+    const CassetteIn& c = m.cassetteIn;
+    uint64_t at = 0, total = 0;
+    if (c.wavMode) {
+        at = c.sampleIndex;
+        total = c.sampleCount;
+    } else {
+        at = static_cast<uint64_t>(c.tapePos);
+        total = c.tapeData.size();
+    }
+    if (!c.cassettePlaying || total == 0) return 0;
+    return static_cast<int>(std::min<uint64_t>(100, at * 100 / total));
 }
 
 void updateCassetteInput(Machine& m) {
     CassetteIn& c = m.cassetteIn;
-    if (!c.cassettePlaying) return;
+    if (c.port2Reads != UINT32_MAX) c.port2Reads += 1;
+    if (!c.cassettePlaying) {
+        if (!c.waitingForLoad) return;
+        const uint32_t now = currentCycles(m.cycles);
+        const uint32_t gap = now - c.lastReadCycle;
+        c.lastReadCycle = now;
+        c.quickReads = gap <= loadPollGap ? c.quickReads + 1 : 0;
+        if (c.quickReads < loadPollReads) return;
+        // The program is reading the tape: start it from the top at this read.
+        c.waitingForLoad = false;
+        c.cassettePlaying = true;
+        c.started = false;
+    }
     const uint32_t now = currentCycles(m.cycles);
     c.lastUpdateCycle = now;
     if (!c.started) {
@@ -184,6 +209,7 @@ void updateCassetteInput(Machine& m) {
 void stopCassette(Machine& m) {
     CassetteIn& c = m.cassetteIn;
     c.cassettePlaying = false;
+    c.waitingForLoad = false;
     c.started = false;
     c.tapeData.clear();
     c.tapeData.shrink_to_fit();

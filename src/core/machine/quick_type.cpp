@@ -2,12 +2,12 @@
 // ROM's keyboard polls drive.
 #include "machine/quick_type.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
-#include "config/settings_file.h"
 #include "machine.h"
 
 namespace {
@@ -18,8 +18,6 @@ constexpr uint8_t caseKey = 0x60;             // SHIFT + 0
 constexpr uint8_t colourKey = 0xA0;           // CTRL + 0
 constexpr int caseTryLimit = 1;               // two case presses, then type it anyway
 constexpr int colourTryLimit = 8;             // nine colour presses
-// Larger texts would take days to type; refuse them rather than allocate.
-constexpr long maxTextSize = 64L * 1024 * 1024;
 
 constexpr std::array<uint8_t, 256> buildKeyTable() {
     std::array<uint8_t, 256> t{};
@@ -59,7 +57,7 @@ void resetAttempts(QuickType& q) {
 
 void begin(QuickType& q, std::vector<uint8_t> text) {
     resetAttempts(q);
-    q.text = std::move(text);
+    q.text = normaliseLineEnds(text);
     q.phase = 0;
     q.textPos = -1;
     q.quickTypeActive = true;
@@ -83,41 +81,67 @@ bool attempt(int64_t& textPos, int64_t& lastPos, int& tries, bool& giveUp, int l
 
 const std::array<uint8_t, 256> quickTypeKeyTable = keyTable;
 
+std::vector<uint8_t> normaliseLineEnds(const std::vector<uint8_t>& text) {
+    std::vector<uint8_t> out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const uint8_t c = text[i];
+        if (c == 0x0A) {
+            out.push_back(0x0D);
+        } else {
+            out.push_back(c);
+            if (c == 0x0D && i + 1 < text.size() && text[i + 1] == 0x0A) ++i;
+        }
+    }
+    return out;
+}
+
 bool startQuickTypeText(Machine& m, const std::string& text) {
     if (m.quickType.quickTypeActive || text.empty()) return false;
     begin(m.quickType, std::vector<uint8_t>(text.begin(), text.end()));
     return true;
 }
 
-bool startQuickTypeFile(Machine& m, const std::string& path) {
-    if (m.quickType.quickTypeActive) return false;
+TextProblem startQuickTypeFrom(Machine& m, const std::string& path) {
+    if (m.quickType.quickTypeActive) return TextProblem::Busy;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!f) {
         hostDebug(m.host, "Could not open file\n");
-        return false;
+        return TextProblem::CannotOpen;
     }
-    if (std::fseek(f.get(), 0, SEEK_END) != 0) return false;
+    if (std::fseek(f.get(), 0, SEEK_END) != 0) return TextProblem::CannotOpen;
     long length = std::ftell(f.get());
-    if (length > maxTextSize) {
+    if (length > maxQuickTypeSize) {
         hostDebug(m.host, "Quick Type file is too big\n");
-        return false;
+        return TextProblem::TooBig;
     }
-    if (length <= 0 || std::fseek(f.get(), 0, SEEK_SET) != 0) return false;
+    if (length <= 0) return TextProblem::Empty;
+    if (std::fseek(f.get(), 0, SEEK_SET) != 0) return TextProblem::CannotOpen;
     std::vector<uint8_t> text(static_cast<size_t>(length));
-    if (std::fread(text.data(), 1, text.size(), f.get()) != text.size()) return false;
+    if (std::fread(text.data(), 1, text.size(), f.get()) != text.size()) return TextProblem::CannotOpen;
     begin(m.quickType, std::move(text));
-    return true;
+    return TextProblem::None;
 }
 
-void startQuickType(Machine& m) {
-    if (m.quickType.quickTypeActive) return;
-    std::string path = m.settings.quicktype;
-    if (!hostChooseFile(m.host, path, {{"Text Files (*.TXT)", "*.txt"}, {"All Files (*.*)", "*.*"}}, "txt",
-                        ChooseMode::Open))
-        return;
-    if (!startQuickTypeFile(m, path)) return;
-    m.settings.quicktype = path;
-    saveQuickTypeName(m);
+bool startQuickTypeFile(Machine& m, const std::string& path) {
+    return startQuickTypeFrom(m, path) == TextProblem::None;
+}
+
+void cancelQuickType(Machine& m) {
+    QuickType& q = m.quickType;
+    if (!q.quickTypeActive) return;
+    q.text.clear();
+    q.text.shrink_to_fit();
+    q.quickTypeActive = false;
+    q.phase = 0;
+    std::memset(m.keyboard.emulatedKeyState, 0, 256);  // nothing stays held
+}
+
+int quickTypePercent(const Machine& m) {
+    const QuickType& q = m.quickType;
+    if (!q.quickTypeActive || q.text.empty()) return 0;
+    const int64_t done = q.textPos < 0 ? 0 : q.textPos;
+    return static_cast<int>(std::min<int64_t>(100, done * 100 / static_cast<int64_t>(q.text.size())));
 }
 
 void quickTypeStep(Machine& m) {
