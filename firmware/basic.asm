@@ -1,87 +1,51 @@
 ; The BASIC interpreter: errors, the command loop, the tokeniser, program
 ; editing and the statements.
 
-; ---- errors: B = offset of the two-letter code ----
-E_NF    equ     0
-E_SN    equ     2
-E_RG    equ     4
-E_OD    equ     6
-E_FC    equ     8
-E_OV    equ     10
-E_OM    equ     12
-E_UL    equ     14
-E_BS    equ     16
-E_DD    equ     18
-E_DZ    equ     20
-E_ID    equ     22
-E_TM    equ     24
-E_OS    equ     26
-E_LS    equ     28
-E_ST    equ     30
-E_CN    equ     32
-E_FD    equ     34              ; (FD AO DN NO belong to disk systems: never given)
-E_AO    equ     36
-E_DN    equ     38
-E_IO    equ     40
-E_FM    equ     42
-E_NO    equ     44
-errtab: dc.b    "NFSNRGODFCOVOMULBSDD/0IDTMOSLSSTCNFDAODNIOFMNO"
-
-; each entry loads its code and skips the next load (the opcode of cpx #)
-nferr:  ldab    #E_NF
-        dc.b    $8C
-snerr:  ldab    #E_SN
-        dc.b    $8C
-rgerr:  ldab    #E_RG
-        dc.b    $8C
-oderr:  ldab    #E_OD
-        dc.b    $8C
-fcerr:  ldab    #E_FC
-        dc.b    $8C
-overr:  ldab    #E_OV
-        dc.b    $8C
-omerr:  ldab    #E_OM
-        dc.b    $8C
-ulerr:  ldab    #E_UL
-        dc.b    $8C
-bserr:  ldab    #E_BS
-        dc.b    $8C
-dderr:  ldab    #E_DD
-        dc.b    $8C
-dzerr:  ldab    #E_DZ
-        dc.b    $8C
-iderr:  ldab    #E_ID
-        dc.b    $8C
-tmerr:  ldab    #E_TM
-        dc.b    $8C
-oserr:  ldab    #E_OS
-        dc.b    $8C
-lserr:  ldab    #E_LS
-        dc.b    $8C
-sterr:  ldab    #E_ST
-        dc.b    $8C
-cnerr:  ldab    #E_CN
-        dc.b    $8C
-ioerr:  ldab    #E_IO
-        dc.b    $8C
-fmerr:  ldab    #E_FM
-error:  jsr     rststk
+; ---- errors: X = the two-letter code in errtab ----
+; Every entry is a bsr to errcom, two bytes apart in the order of errtab, so
+; the address it would return to gives the code: the entry's distance from
+; nferr. FD AO DN (34-38) belong to disk systems and are never given: NEW's
+; six bytes fill their place.
+nferr:  bsr     errcom          ; 0
+snerr:  bsr     errcom          ; 2
+rgerr:  bsr     errcom          ; 4
+oderr:  bsr     errcom          ; 6
+fcerr:  bsr     errcom          ; 8
+overr:  bsr     errcom          ; 10
+omerr:  bsr     errcom          ; 12
+ulerr:  bsr     errcom          ; 14
+bserr:  bsr     errcom          ; 16
+dderr:  bsr     errcom          ; 18
+dzerr:  bsr     errcom          ; 20 (/0)
+iderr:  bsr     errcom          ; 22
+tmerr:  bsr     errcom          ; 24
+oserr:  bsr     errcom          ; 26
+lserr:  bsr     errcom          ; 28
+sterr:  bsr     errcom          ; 30
+cnerr:  bsr     errcom          ; 32
+new:    jsr     donew           ; (34-39: never called as errors)
+        jmp     ready
+ioerr:  bsr     errcom          ; 40
+fmerr:  bsr     errcom          ; 42
+errcom: pulx                    ; (error resets the stack)
+        ldab    #errtab-nferr-2
+        abx
+        IF ioerr-nferr != 40 || fmerr-nferr != 42 || errtab-nferr-2 > 255
+        ERR                     ; the entries must keep their places
+        ENDIF
+error:  stx     TMP4
+        jsr     rststk
         clr     DEVNUM
-        ldx     #0
-        stx     OLDTXT
-        pshb
+        clr     OLDTXT          ; (no continue address is below 0x100)
         jsr     newlin
         ldaa    #'?
         jsr     putchr
-        pulb
-        ldx     #errtab
-        abx
+        ldx     TMP4
         ldab    #2
         jsr     outlen
         jsr     outmsg
         dc.b    " ERROR",0
-msgend: jsr     inmsg
-        jsr     crlf
+msgend: jsr     inmsg           ; (ready's newlin ends the line)
 ; ---- the command loop ----
 ready:  jsr     newlin
         jsr     outmsg
@@ -100,8 +64,7 @@ ml_1:   ldx     #$FFFF
         stx     TXTPTR
         jmp     ns_stmt
 ml_num: jsr     getlin
-        jsr     crunch          ; X = its terminating 0
-        inx
+        jsr     crunch          ; X just after its 0
         stx     TMP4
         jsr     fndlin
         bcc     ml_nod
@@ -125,10 +88,10 @@ ml_nod: stx     DST             ; insertion point
         addd    TMP3
         std     VARTAB
         ldx     DST
-        stx     TMP
+        pshx
         std     DST
         jsr     bmovu
-        ldx     TMP
+        pulx
         stx     DST
         ldx     TXTPTR          ; link and number go just before the text
         dex
@@ -146,6 +109,8 @@ ml_don: jsr     relink
         jsr     clrvar
         bsr     rststk
         jmp     ml_1
+
+errtab: dc.b    "NFSNRGODFCOVOMULBSDD/0IDTMOSLSSTCNFDAODNIOFMNO"
 
 ; rststk: forget every FOR and GOSUB: the stack starts again below the strings
 rststk: pulx
@@ -193,28 +158,30 @@ cg_d:   cmpa    #1
         sec
         rts
 
-; optcom: Z set (and the comma passed) when a comma comes next
-optcom: bsr     chrgot
-        cmpa    #',
+; optcom: Z set (and the comma passed) when a comma comes next; opttok:
+; the same for the character or token in A
+optcom: ldaa    #',
+opttok: psha
+        bsr     chrgot
+        pula
+        cmpa    0,x
         bne     oc_x
         bsr     chrget
         clra
 oc_x:   rts
 
+; chkch: ?SN unless the character in A comes next; it is passed (B kept)
 chkcls: ldaa    #')
         dc.b    $8C             ; (cpx #: skips the next load)
 chkopn: ldaa    #'(
         dc.b    $8C
 chkcom: ldaa    #',
-chkch:  psha
-        bsr     chrgot
-        pula
-        cmpa    0,x
+chkch:  bsr     opttok
         bne     snerr2
-        bra     chrget
+        rts
 snerr2: jmp     snerr
 
-; ---- tokeniser: crunch the text at TXTPTR in place; X = its final 0 ----
+; ---- tokeniser: crunch the text at TXTPTR in place; X just after its 0 ----
 ; Keywords are found wherever they start, as the original does (FORI=1TO9);
 ; letters outside quotes become capitals; REM and DATA text stays as typed.
 crunch: ldx     TXTPTR
@@ -223,8 +190,7 @@ crunch: ldx     TXTPTR
         clr     QUOTE           ; bit 0 in quotes, bit 1 REM, bit 2 DATA
 cr_l:   ldx     SRC
         ldaa    0,x
-        bne     *+5
-        jmp     cr_end
+        beq     cr_cpy          ; the end, copied like the rest
         ldab    QUOTE
         bitb    #2
         bne     cr_cpy          ; REM: the rest as it is
@@ -240,17 +206,22 @@ cr_1:   lsrb
         bne     cr_cpy
         clr     QUOTE
         bra     cr_cpy
-cr_2:   cmpa    #32
-        beq     cr_cpy
-        cmpa    #'?
-        bne     cr_3
+cr_2:   cmpa    #'?             ; (no keyword starts with a blank or a digit)
+        bne     cr_kw
         ldaa    #T_PRINT
-        bra     cr_cpy
-cr_3:   cmpa    #'0
-        blo     cr_kw
-        cmpa    #'9
-        bls     cr_cpy
-cr_kw:  ldx     #kwtab
+cr_cpy: ldx     SRC
+        inx
+        stx     SRC
+cr_put: ldx     DST
+        staa    0,x
+        inx
+        stx     DST
+        tsta
+        bne     cr_l
+        rts
+cr_kw:  bsr     upper
+        psha                    ; the character, if no keyword starts here
+        ldx     #kwtab
         stx     TMP
         ldaa    #$80
         staa    RELOP
@@ -266,6 +237,7 @@ kw_c:   ldx     SRC
         asla
         bne     kw_f
         bcc     kw_c
+        ins
         ldx     SRC             ; a keyword: its token
         abx
         stx     SRC
@@ -273,7 +245,7 @@ kw_c:   ldx     SRC
         ldab    #2
         cmpa    #T_REM
         beq     kw_m
-        ldab    #4
+        aslb
         cmpa    #T_DATA
         bne     cr_put
 kw_m:   stab    QUOTE
@@ -286,20 +258,8 @@ kw_sk:  tst     0,x
         inc     RELOP
         tst     0,x
         bne     kw_try
-        ldx     SRC
-        ldaa    0,x
-        bsr     upper
-cr_cpy: ldx     SRC
-        inx
-        stx     SRC
-cr_put: ldx     DST
-        staa    0,x
-        inx
-        stx     DST
-        jmp     cr_l
-cr_end: ldx     DST
-        clr     0,x
-        rts
+        pula
+        bra     cr_cpy
 upper:  cmpa    #'a
         blo     up_x
         cmpa    #'z
@@ -343,11 +303,14 @@ bmd_l:  ldx     SRC
         staa    0,x
         inx
         stx     DST
-        ldd     CNT
-        subd    #1
-        std     CNT
+        bsr     cntdn
         bne     bmd_l
 bm_x:   rts
+; cntdn: one less in CNT; Z set at 0
+cntdn:  ldd     CNT
+        subd    #1
+        std     CNT
+        rts
 ; bmovu: copy CNT bytes ending just below SRC to just below DST, last first
 bmovu:  ldd     CNT
         beq     bm_x
@@ -359,9 +322,7 @@ bmu_l:  ldx     SRC
         dex
         staa    0,x
         stx     DST
-        ldd     CNT
-        subd    #1
-        std     CNT
+        bsr     cntdn
         bne     bmu_l
         rts
 
@@ -369,18 +330,18 @@ bmu_l:  ldx     SRC
 relink: ldx     #TXTTAB
 rl_l:   ldd     0,x
         beq     rl_x
-        stx     TMP
+        pshx
+rl_s:   inx                     ; to the text's 0
+        tst     3,x
+        bne     rl_s
         ldab    #4
         abx
-rl_s:   ldaa    0,x
-        inx
-        tsta
-        bne     rl_s
-        stx     TMP2
-        ldx     TMP
-        ldd     TMP2
+        pshx                    ; the next line
+        pula
+        pulb
+        pulx
         std     0,x
-        ldx     TMP2
+        ldx     0,x
         bra     rl_l
 rl_x:   inx
         inx
@@ -394,19 +355,15 @@ coldbas: ldd    MEMTOP
         std     STRTAB
         bsr     donew
         jmp     rststk          ; (the stack starts below the strings)
-donew:  ldx     #TXTTAB
-        clr     0,x
-        clr     1,x
-        inx
-        inx
-        stx     VARTAB
+donew:  clr     TXTTAB
+        clr     TXTTAB+1
+        bsr     relink          ; (VARTAB just after)
 clrvar: ldx     VARTAB
         stx     ARYTAB
         stx     ARYEND
         ldx     MEMTOP      ; strings end a byte below the top (VAL needs it)
         stx     FRESPC
-        ldx     #0
-        stx     OLDTXT
+        clr     OLDTXT
 restore: ldx    #TXTM1
         stx     DATPTR
         rts
@@ -441,9 +398,8 @@ newstt: clra
         staa    SLEN
         bsr     brkq
         jsr     chrgot
-        beq     ns_trm
-        jmp     snerr
-ns_trm: tsta
+        bne     snerr4
+        tsta
         bne     ns_stmt         ; ':'
         ldx     CURLIN
         inx
@@ -453,8 +409,7 @@ ns_prg: ldx     TXTPTR
         inx
         ldd     0,x
         bne     ns_line
-        ldx     #0              ; ran off the end: nothing to continue
-        stx     OLDTXT
+        clr     OLDTXT          ; ran off the end: nothing to continue
         jmp     ready
 ; golin: run the line at X (every jump comes here and checks BREAK)
 golin:  bsr     brkq
@@ -488,19 +443,17 @@ brkmsg: jsr     newlin
 stopsv: ldx     CURLIN
         inx
         beq     ss_x
+        dex
+        stx     OLDLIN
         ldx     TXTPTR
         stx     OLDTXT
-        ldx     CURLIN
-        stx     OLDLIN
 ss_x:   rts
 
 ; dostmt: run the statement whose first character is in A
 dostmt: tsta
-        bmi     ds_tok
-        bra     let
-ds_tok: cmpa    #T_LASTST
-        bls     *+5
-        jmp     snerr2
+        bpl     let
+        cmpa    #T_LASTST
+        bhi     snerr4
         asla                    ; (bit 7 drops out)
         tab
         ldx     #stmtab
@@ -561,15 +514,15 @@ sq_x:   rts
 end:    pulx
         jsr     stopsv
         jmp     ready
-snerr3: jmp     snerr
 
 stop:   pulx
         jmp     dobrk
 
-cont:   ldx     OLDTXT
+cont:   ldaa    OLDTXT          ; (a cleared high byte: nothing to continue)
         bne     ct_ok
         jmp     cnerr
-ct_ok:  stx     TXTPTR
+ct_ok:  ldx     OLDTXT
+        stx     TXTPTR
         ldx     OLDLIN
         stx     CURLIN
         rts
@@ -587,21 +540,16 @@ if_ok:  tst     FACEXP
         beq     if_x
         jmp     dostmt
 if_x:   rts
+snerr3: jmp     snerr
 
 goto:
 goto_n: jsr     getlin
-goto_l: jsr     fndlin
-        bcc     ulerr2
-        ins
-        ins
+goto_l: pulx                    ; (no return: the line runs)
+go_ln:  bsr     lnfnd
         jmp     golin
-ulerr2: jmp     ulerr
 
 gosub:  jsr     getlin
-gosub_l: jsr    fndlin
-        bcc     ulerr2
-        stx     TMP4
-        pulx
+gosub_l: pulx
         ldx     TXTPTR
         pshx
         ldx     CURLIN
@@ -609,21 +557,22 @@ gosub_l: jsr    fndlin
         ldaa    #T_GOSUB
         psha
         bsr     stkchk
-        ldx     TMP4
-        jmp     golin
+        bra     go_ln
+
+; lnfnd: X = the line numbered LINNUM, ?UL when there is none
+lnfnd:  jsr     fndlin
+        bcc     ulerr2
+        rts
+ulerr2: jmp     ulerr
 
 return: pulx
-rt_l:   tsx
-        ldaa    0,x
+        clr     FORVAR          ; (no variable is below 0x100: every loop passes)
+        tsx
+        bsr     frfind
+        txs                     ; the loops inside the subroutine end
         cmpa    #T_GOSUB
         beq     rt_f
-        cmpa    #T_FOR
-        beq     rt_p
         jmp     rgerr
-rt_p:   ldab    #17
-        abx
-        txs
-        bra     rt_l
 rt_f:   ins
         pulx
         stx     CURLIN
@@ -641,16 +590,14 @@ on:     jsr     evbyte          ; ON n GOTO/GOSUB: the n-th line, none past the 
         cmpa    #T_GOTO
         beq     on_ok
         cmpa    #T_GOSUB
-        beq     *+5
-        jmp     snerr3
+        bne     snerr3
 on_ok:  psha
-on_l:   jsr     chrget
-        jsr     getlin
+        jsr     chrget
+on_l:   jsr     getlin
         tsx
         dec     1,x
         beq     on_go
-        jsr     chrgot
-        cmpa    #',
+        jsr     optcom
         beq     on_l
         pulx
         rts
@@ -676,7 +623,7 @@ ff_x:   rts
 
 ; A loop on the stack: T_FOR, variable (2), step (5), line (2), text (2),
 ; limit (5).
-for:    jsr     getvar
+for:    jsr     let             ; the start value; X = the variable
         jsr     chknum
         stx     FORVAR
         pulx                    ; no return: the loop lives on the stack
@@ -686,25 +633,13 @@ for:    jsr     getvar
         ldab    #17
         abx
         txs
-fr_new: ldaa    #T_EQ
+fr_new: ldaa    #T_TO
         jsr     chkch
         jsr     evnum
-        ldx     FORVAR
-        jsr     fpst
-        ldaa    #T_TO
-        jsr     chkch
-        jsr     evnum
-        des
-        des
-        des
-        des
-        des
-        tsx
-        jsr     fpst            ; the limit
-        jsr     chrgot
-        cmpa    #T_STEP
+        jsr     fppush          ; the limit
+        ldaa    #T_STEP
+        jsr     opttok
         bne     fr_s1
-        jsr     chrget
         jsr     evnum
         bra     fr_s2
 fr_s1:  ldab    #1
@@ -713,13 +648,7 @@ fr_s2:  ldx     TXTPTR
         pshx
         ldx     CURLIN
         pshx
-        des
-        des
-        des
-        des
-        des
-        tsx
-        jsr     fpst            ; the step
+        jsr     fppush          ; the step
         ldx     FORVAR
         pshx
         ldaa    #T_FOR
@@ -737,7 +666,7 @@ nferr2: jmp     nferr
 nx_v:   jsr     getvar
         stx     FORVAR
         tsx
-        jsr     frfind
+        bsr     frfind
         bne     nferr2
         txs                     ; (loops inside it end)
 nx_f:   stx     TMP4
@@ -766,18 +695,17 @@ nx_p:   tstb
         std     CURLIN
         ldd     10,x
         std     TXTPTR
-        jmp     newstt
+nx_go:  jmp     newstt
 nx_dn:  ldab    #17
         abx
         txs
         jsr     optcom
         beq     nx_v
-        jmp     newstt
+        bra     nx_go
 
 run:    bcc     run_a           ; RUN [line]
         jsr     getlin
-        jsr     fndlin
-        bcc     ulerr3
+        jsr     lnfnd
         dex                     ; the end of the line before it
         bra     run_b
 run_a:  ldx     #TXTM1
@@ -787,10 +715,6 @@ run_b:  stx     TXTPTR
 clrgo:  jsr     clrvar
         jsr     rststk
         jmp     newstt
-ulerr3: jmp     ulerr
-
-new:    jsr     donew
-        jmp     ready
 
 omerr5: jmp     omerr
 ; CLEAR [n[,top]]: n bytes of string space below top
@@ -841,61 +765,65 @@ exec:   beq     ex_go
 ex_go:  ldx     EXECAD
         jmp     0,x
 
-sound:  jsr     evbyte
+; ev2b: "n,m" to A = n, B = m (0-255 each)
+ev2b:   jsr     evbyte
         pshb
         jsr     chkcom
         jsr     evbyte
         pula
+        rts
+
+sound:  bsr     ev2b
         jmp     dosound
 
 cls:    beq     cs_0
-        jsr     evbyte
+        bsr     evcol
+        tba
+        bne     cs_a
+        ldaa    #$80
+cs_a:   jmp     clsa
+cs_0:   jmp     cls0
+
+; evcol: a colour 0-8 to B: 0 stays 0, 1-8 give $8F plus the colour bits
+evcol:  jsr     evbyte
         cmpb    #8
         bhi     fcerr2
-        ldaa    #$80
         tstb
-        beq     cs_a
+        beq     ec_x
         decb
         aslb
         aslb
         aslb
         aslb
         orab    #$8F
-        tba
-cs_a:   jmp     clsa
-cs_0:   jmp     cls0
-fcerr2: jmp     fcerr
+ec_x:   rts
 
 ; setxy: "(x,y" to X = screen cell, B = bit of the block
 setxy:  jsr     chkopn
-        jsr     evbyte
-        cmpb    #63
+        bsr     ev2b            ; A = x, B = y
+        cmpa    #63
         bhi     fcerr2
-        pshb
-        jsr     chkcom
-        jsr     evbyte
         cmpb    #31
         bhi     fcerr2
-        pula                    ; A = x, B = y
         lsra
-        rol     KTMP
-        lsrb
-        rol     KTMP            ; bit 1: x odd, bit 0: y odd
-        staa    TMP+1
+        psha                    ; the column
+        ldaa    #8              ; the bit: 8 4 above, 2 1 below
+        bcc     sx_1
+        lsra                    ; x odd: the right half
+        lsra
+sx_1:   lsrb
+        bcc     sx_2
+        lsra                    ; y odd: the lower half
+sx_2:   staa    KTMP
         ldaa    #32
         mul
-        addb    TMP+1
+        tsx
+        addb    0,x
         adca    #SCREEN/256
+        ins
         std     TMP2
         ldx     TMP2
         ldab    KTMP
-        andb    #3
-        ldaa    #8
-sx_s:   decb
-        bmi     sx_x
-        lsra
-        bra     sx_s
-sx_x:   tab
         rts
 
 ; setxyc: "(x,y)" as setxy, closing bracket included; A = the cell, N set for a block
@@ -912,9 +840,7 @@ set:    bsr     setxy
         pshx
         pshb
         jsr     chkcom
-        jsr     evbyte
-        cmpb    #8
-        bhi     fcerr2
+        bsr     evcol
         stab    TMP3
         jsr     chkcls
         pulb
@@ -925,17 +851,13 @@ set:    bsr     setxy
 st_g:   stab    TMP3+1          ; the bit
         ldab    TMP3            ; colour 0 keeps the cell's colour
         beq     st_k
-        anda    #$8F
-        decb
-        aslb
-        aslb
-        aslb
-        aslb
-        aba
+        oraa    #$70            ; the cell's bits, the new colour
+        anda    TMP3
 st_k:   oraa    TMP3+1
         staa    0,x
         rts
 
+fcerr2: jmp     fcerr
 resetst: bsr    setxyc
         bmi     rt_g
         ldaa    #$80
@@ -947,9 +869,6 @@ rt_s:   staa    0,x
         rts
 
 ; ---- PRINT and LPRINT ----
-lprint: ldx     #print
-        jmp     toprn
-
 print:  beq     pr_cr
 pr_it:  cmpa    #';
         beq     pr_sem
@@ -960,21 +879,29 @@ pr_it:  cmpa    #';
         cmpa    #'@
         beq     pr_at
         jsr     frmevl
-        tst     VALTYP
+        ldab    VALTYP
         bne     pr_s
         jsr     fpstr
         jsr     outstr
         jsr     outspc
         bra     pr_nx
-pr_s:   ldx     SADR
-        ldab    SLEN
-        bsr     outlen
+pr_s:   bsr     outsd
 pr_nx:  jsr     chrgot
         bne     pr_it
 pr_cr:  jmp     crlf
 pr_sem: jsr     chrget
         bne     pr_it
         rts
+pr_at:  jsr     chrget
+        jsr     evint
+        subd    #512
+        bcc     fcerr2
+        addd    #512+SCREEN
+        std     CURPOS
+        jsr     chrgot
+        cmpa    #',
+        bne     pr_nx
+        bra     pr_sem
 pr_com: jsr     getcol          ; zones of 16 columns
         tst     DEVNUM
         bne     pc_1
@@ -982,9 +909,8 @@ pr_com: jsr     getcol          ; zones of 16 columns
         blo     pc_1
         jsr     crlf
         bra     pr_sem
-pc_1:   andb    #15
+pc_1:   orab    #$F0            ; 16 less the column in the zone
         negb
-        addb    #16
         bsr     spaces
         bra     pr_sem
 pr_tab: jsr     chrget          ; TAB(n): blanks up to column n, past the
@@ -998,17 +924,6 @@ pr_tab: jsr     chrget          ; TAB(n): blanks up to column n, past the
         tab
         bsr     spaces
         bra     pr_nx
-pr_at:  jsr     chrget
-        jsr     evint
-        subd    #512
-        bcc     fcerr6
-        addd    #512+SCREEN
-        std     CURPOS
-        jsr     chrgot
-        cmpa    #',
-        bne     pr_nx
-        bra     pr_sem
-fcerr6: jmp     fcerr
 
 ; spaces: B blanks (1-255)
 spaces: jsr     outspc
@@ -1016,7 +931,9 @@ spaces: jsr     outspc
         bne     spaces
         rts
 
-; outlen: print B characters from X
+; outsd: print the string SLEN, SADR; outlen: B characters from X
+outsd:  ldx     SADR
+        ldab    SLEN
 outlen: tstb
         beq     ol_x
 ol_l:   ldaa    0,x
@@ -1028,20 +945,22 @@ ol_x:   rts
 
 ; valtxt: the number (with an optional sign) at X to FAC; X after it. C set
 ; and FAC 0 when there is none.
-valtxt: clr     NEGF
-        bsr     skipbl
+valtxt: bsr     skipbl
+        clrb                    ; B: $FF after a minus sign
         cmpa    #'+
         beq     vt_s
         cmpa    #'-
         bne     vt_2
-        com     NEGF
+        decb
 vt_s:   inx
-vt_2:   stx     TMP3
+vt_2:   pshb
+        stx     TMP3
         jsr     fpparse
+        pulb
         cpx     TMP3
         sec
         beq     vt_x            ; no digits
-        tst     NEGF
+        tstb                    ; (C clear)
         beq     vt_x
         pshx
         jsr     fpneg
@@ -1062,7 +981,7 @@ sb_x:   clc
 ; to FAC, a string (quoted, or up to , or :) to SLEN, SADR. X after it, A =
 ; the character that ends it; C set for a bad number.
 getitm: bsr     skipbl
-        tst     VALTYP
+        ldab    VALTYP
         bne     gi_s
         bsr     valtxt
         bcc     skipbl          ; a number, then the blanks after it
@@ -1098,14 +1017,10 @@ in_re:  jsr     chrgot
         cmpa    #'"
         bne     in_ask
         jsr     primary
-        ldx     SADR
-        ldab    SLEN
-        jsr     outlen
+        jsr     outsd
         ldaa    #';
         jsr     chkch
-in_ask: ldaa    #'?
-        jsr     putchr
-        jsr     inrd
+in_ask: jsr     inq
         clra
         bra     rl_go
 read:   ldx     DATPTR
@@ -1118,14 +1033,13 @@ rl_v:   jsr     getvar
         bsr     skipbl
         cmpa    #',             ; after an item
         beq     rl_c
-        tst     RDFLG
+        ldab    RDFLG
         bne     rl_f
         tsta
         bne     rl_it
         ldaa    #'?             ; more values wanted: "??"
         jsr     putchr
-        jsr     putchr
-        bsr     inrd
+        bsr     inq
         bra     rl_it
 rl_f:   ldaa    0,x             ; find the next DATA
         bne     rd_1
@@ -1158,7 +1072,7 @@ rl_ok:  stx     INPTR
         jsr     optcom
         beq     rl_v
 rl_end: ldx     INPTR
-        tst     RDFLG
+        ldab    RDFLG
         beq     in_end
         stx     DATPTR
         rts
@@ -1168,7 +1082,7 @@ in_end: jsr     skipbl
         jsr     outmsg
         dc.b    "?EXTRA IGNORED",13,0
 in_x:   rts
-rl_bad: tst     RDFLG
+rl_bad: ldab    RDFLG
         bne     rd_sn
         jsr     outmsg
         dc.b    "?REDO",13,0
@@ -1176,16 +1090,17 @@ rl_bad: tst     RDFLG
         stx     TXTPTR
         jmp     in_re
 rd_sn:  jmp     snerr
-; inrd: a line of answers into BUF; X = INPTR = BUF
-inrd:   jsr     outspc
+; inq: "? " and a line of answers into BUF; X = INPTR = BUF
+inq:    ldaa    #'?
+        jsr     putchr
+        jsr     outspc
         jsr     inline
         bcs     in_brk
         ldx     #BUF
         stx     INPTR
         rts
 in_brk: jsr     rststk          ; BREAK while typing the answer: no CONT
-        ldx     #0
-        stx     OLDTXT
+        clr     OLDTXT
         jmp     brkmsg
 
 ; prudec: D unsigned in decimal
@@ -1195,25 +1110,23 @@ prudec: jsr     givu
         jmp     outstr
 
 ; ---- LIST and LLIST ----
+lprint: ldx     #print
+        bra     toprn
 llist:  ldx     #list
 ; toprn: the statement at X on the printer
-toprn:  ldaa    #1
-        staa    DEVNUM
-        pshx
-        jsr     chrgot
-        pulx
-        jsr     0,x
+toprn:  inc     DEVNUM          ; (0 before)
+        bsr     tp_go
         clr     DEVNUM
         rts
+tp_go:  pshx                    ; the statement, with the flags of its text
+        jmp     chrgot
 
 list:   ldx     #0              ; LIST [from][-[to]]
         stx     LINNUM
         dex
         stx     LSTEND
         bcc     ls_1
-        jsr     getlin
-        ldx     LINNUM
-        stx     LSTEND
+        bsr     ls_num
 ls_1:   jsr     chrgot
         cmpa    #T_MINUS
         bne     ls_go
@@ -1223,9 +1136,7 @@ ls_1:   jsr     chrgot
         bcc     ls_go
         ldx     LINNUM
         pshx
-        jsr     getlin
-        ldx     LINNUM
-        stx     LSTEND
+        bsr     ls_num
         pulx
         stx     LINNUM
 ls_go:  jsr     fndlin
@@ -1239,13 +1150,18 @@ ls_l:   ldd     0,x
         bsr     lstlin
         bra     ls_l
 ls_x:   rts
+; ls_num: a line number to LINNUM and LSTEND
+ls_num: jsr     getlin
+        ldx     LINNUM
+        stx     LSTEND
+        rts
 
 ; lstlin: list the line at X; X = the next line
-lstlin: stx     TMP4
+lstlin: pshx
         ldd     2,x
         bsr     prudec
         jsr     outspc
-        ldx     TMP4
+        pulx
         ldab    #4
         abx
         clr     QUOTE
@@ -1266,9 +1182,8 @@ ll_3:   pshx
 ll_kw:  ldaa    0,x
         anda    #$7F
         jsr     putchr
-        ldaa    0,x
-        inx
-        tsta
+        tst     0,x
+        inx                     ; (N kept)
         bpl     ll_kw
         pulx
         bra     ll_l

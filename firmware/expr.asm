@@ -6,10 +6,10 @@
 STKMRG  equ     120             ; stack bytes kept free below every growth check
 
 ; ---- type checks and the integer forms ----
-chknum: tst     VALTYP
+chknum: ldab    VALTYP          ; (A and X kept)
         beq     ck_x
 tmerr2: jmp     tmerr
-chkstr: tst     VALTYP
+chkstr: ldab    VALTYP
         beq     tmerr2
 ck_x:   rts
 
@@ -38,8 +38,7 @@ evprec: pshb                    ; the lowest precedence this call takes
 ev_x:   ins
         rts
 ev_lp:  jsr     chrgot
-        suba    #T_PLUS
-        bcs     ev_x
+        suba    #T_PLUS         ; (anything below wraps round: too big)
         cmpa    #T_LT-T_PLUS
         bhi     ev_x
         tab
@@ -55,34 +54,26 @@ ev_lp:  jsr     chrgot
         pshb
         jsr     chrget
         bra     ev_go
-ev_rel: ldaa    #$80            ; > = < in any run: a mask of 1, 2, 4
+ev_rel: subb    #T_GT-T_PLUS-1  ; > = < in any run: a mask of 1, 2, 4
+        ldaa    #$80
         staa    RELOP
-ev_rl:  ldx     #relbit-(T_GT-T_PLUS)
-        abx
-        ldaa    0,x
-        oraa    RELOP
-        staa    RELOP
+ev_rl:  cmpb    #3              ; (1 2 3 become 1 2 4)
+        sbcb    #$FF
+        orab    RELOP
+        stab    RELOP
         jsr     chrget
         suba    #T_GT
-        bcs     ev_rd
         cmpa    #2
         bhi     ev_rd
         tab
-        addb    #T_GT-T_PLUS
+        incb
         bra     ev_rl
 ev_rd:  ldaa    RELOP
         psha
-ev_go:  des
-        des
-        des
-        des
-        des
-        tsx
-        tst     VALTYP
-        bne     ev_ps
-        jsr     fpst
-        bra     ev_pt
-ev_ps:  jsr     tspush
+ev_go:  bsr     fppush          ; (a string leaves the slot unused)
+        ldab    VALTYP
+        beq     ev_pt
+        jsr     tspush
 ev_pt:  ldaa    VALTYP
         psha
         tsx
@@ -111,14 +102,14 @@ ev_drp: pulx
         jmp     ev_lp
 tmerr4: jmp     tmerr
 ev_cmp: jsr     fpcmp
-ev_cm2: incb                    ; 2 left above, 1 equal, 0 below
-        ldx     #cmpbit
-        abx
-        ldaa    0,x
-        anda    RELOP
+ev_cm2: negb                    ; 1 left above, 2 equal, 3 below
+        addb    #2
+        cmpb    #3              ; the relation's bit: 1 2 4
+        sbcb    #$FF
+        andb    RELOP
         beq     ev_f
-        ldaa    #$FF
-ev_f:   tab
+        ldab    #$FF
+ev_f:   tba
         bsr     givd
         bra     ev_drp
 ev_str: tstb
@@ -131,17 +122,26 @@ ev_scm: jsr     strcmp
 
 ;               +  -  *  /  ^ AND OR >  =  <
 prctab: dc.b    5, 5, 6, 6, 7, 2, 1, 4, 4, 4
-relbit: dc.b    1, 2, 4
-cmpbit: dc.b    4, 2, 1
 optab:  dc.w    fpadd,fpsub,fpmul,fpdiv,fppow,evand,evor
 
-; AND, OR: both operands as 16-bit integers (the left one is still on the stack)
+; fppush: FAC onto the stack, 5 bytes below the caller's return address
+fppush: pulx
+        des
+        des
+        des
+        des
+        des
+        pshx
+        tsx
+        inx
+        inx
+        jmp     fpst
+
+; AND, OR: both operands as 16-bit integers (the left one is in ARG, which
+; fptod keeps)
 twoint: jsr     fptod
         std     TMP3
-        tsx
-        ldab    #4
-        abx
-        jsr     fpld
+        jsr     fpswap
         jmp     fptod
 evand:  bsr     twoint
         anda    TMP3
@@ -153,17 +153,10 @@ evor:   bsr     twoint
 ; givd: D to FAC as a number
 givd:   clr     VALTYP
         jmp     fpfromd
-givb:   clr     VALTYP
-        jmp     fpfromb
-; givu: D to FAC, 0..65535
-givu:   bsr     givd
-        tst     FACSGN
-        beq     gvu_x
-        ldx     #c65536
-        jsr     fpldarg
-        jmp     fpadd
-gvu_x:   rts
-c65536: dc.b    $91,0,0,0,0
+; givb: B to FAC, 0..255; givu: D to FAC, 0..65535
+givb:   clra
+givu:   clr     VALTYP
+        jmp     fpfromu
 zero5:  dc.b    0,0,0,0,0
 
 ; ---- primaries ----
@@ -185,13 +178,16 @@ primary: clr    VALTYP
         tsta
         bmi     pm_fn
         jsr     fndvar
-        tst     VALTYP
+        ldab    VALTYP
         bne     ldstr
         jmp     fpld
 pm_num: ldx     TXTPTR
 pm_fp:  jsr     fpparse
         stx     TXTPTR
         rts
+; parnum: "(numeric expression)"
+parnum: bsr     parexp
+        jmp     chknum
 ; parexp: "(expression)"
 parexp: jsr     chkopn
         jsr     frmevl
@@ -233,33 +229,27 @@ pl_l:   ldaa    0,x
         bra     pl_l
 pl_e:   stab    SLEN
         jmp     setstr
-pm_fn:  cmpa    #T_SGN
-        blo     snerr6
-        cmpa    #T_MEM
+pm_fn:  suba    #T_SGN          ; (tokens below wrap round: too big)
+        cmpa    #T_MEM-T_SGN
         bhi     snerr6
-        suba    #T_SGN
         asla
-        psha
-        jsr     chrget
-        pulb
+        tab
+        jsr     chrget          ; (B kept)
         ldx     #fntab
         abx
         ldx     0,x
         cmpb    #(T_LEN-T_SGN)*2
         bhs     pf_sp
         pshx
-        bsr     parexp
-        jsr     chknum
+        bsr     parnum
         pulx
 pf_sp:  jmp     0,x
 snerr6: jmp     snerr
 
-fntab:  dc.w    fpsgn,fpint,fpabs,fnusr,fprnd,fpsqr,fplog,fpexp,fpsin,fpcos
+fntab:  dc.w    fpsgn,fpint,fpabs,ex_go,fprnd,fpsqr,fplog,fpexp,fpsin,fpcos
         dc.w    fptan,fnpeek,fnlen,fnstr,fnval,fnasc,fnchr,fnleft,fnrght,fnmid
         dc.w    fnpnt,fnvptr,fninky,fnmem
 
-fnusr:  ldx     EXECAD
-        jmp     0,x
 fnpeek: jsr     fptoad
         std     TMP
         ldx     TMP
@@ -269,17 +259,16 @@ fnmem:  jsr     memfre
         jmp     givu
 fnvptr: jsr     chkopn
         bsr     getvar
-        stx     TMP3
+        pshx
         jsr     chkcls
-        ldd     TMP3
+        pula
+        pulb
         jmp     givu
 fnpnt:  jsr     setxyc
         bmi     fp_g
         ldd     #-1             ; a text character
         jmp     givd
-fp_g:   stab    TMP
-        clrb
-        bita    TMP
+fp_g:   andb    0,x             ; 0 when the bit is off
         beq     fp_b
         lsra
         lsra
@@ -296,9 +285,9 @@ fp_b:   jmp     givb
 getnam: jsr     chrgot
         bsr     isalph
         bcc     snerr6
-        staa    VNAME
-        clr     VNAME+1
-        jsr     chrget
+        clrb
+        std     VNAME
+        jsr     chrget          ; (B kept)
         bcs     gn_2
         bsr     isalph
         bcc     gn_e
@@ -316,12 +305,10 @@ gn_e:   clr     VALTYP
         staa    VNAME+1
         jmp     chrget
 gn_r:   rts
-; isalph: C set when A is a letter
-isalph: cmpa    #'A
-        blo     ia_n
-        cmpa    #'Z+1
-        rts
-ia_n:   clc
+; isalph: C set when A is a letter (B changed)
+isalph: tab
+        subb    #'A
+        cmpb    #26
         rts
 
 ; getvar: X = the value (5 bytes) of the variable or array element at
@@ -376,32 +363,30 @@ gv_arr: ldd     VNAME
         ldaa    MKVAR
         psha
         clrb
+        jsr     chrget          ; (B kept)
 ga_l:   pshb                    ; the subscripts go on the stack
-        jsr     chrget
         jsr     evint           ; (a negative one fails as too big)
         std     TMP
         pulb
         ldx     TMP
         pshx
         incb
-        jsr     chrgot
-        cmpa    #',
+        jsr     optcom
         beq     ga_l
         stab    NDIM
-        jsr     chkcls
+        jsr     chkcls          ; (B kept)
         tsx
-        ldab    NDIM
         abx
         abx
         ldaa    0,x
         staa    MKVAR
         ldd     1,x
         std     VNAME
-        clr     VALTYP
-        tstb
-        bpl     ga_n
-        com     VALTYP
-ga_n:   ldx     ARYTAB
+        clra                    ; a string array when bit 7 is set
+        aslb
+        sbca    #0
+        staa    VALTYP
+        ldx     ARYTAB
 ga_f:   cpx     ARYEND
         beq     ga_new
         ldd     0,x
@@ -462,12 +447,10 @@ ge_o:   ldd     0,x
         subd    TMP
         bcc     bserr2
         ldd     TMP3
-        std     TMP2
         bsr     umul
         addd    CNT
         std     TMP3
         ldd     ACNT
-        std     TMP2
         bsr     umul
         bcs     omerr4
         std     ACNT
@@ -495,8 +478,7 @@ gz_e:   ldx     TMP4
         std     ARYEND
         subd    TMP4
         std     2,x
-        ldx     #0              ; DIM: no element
-        tst     MKVAR
+        tst     MKVAR           ; DIM: no element
         bmi     ga_dn
 ge_el:  ldd     TMP3
         asld
@@ -504,9 +486,7 @@ ge_el:  ldd     TMP3
         addd    TMP3
         addd    DST
         std     TMP
-        ldx     TMP
-ga_dn:  stx     TMP             ; drop the subscripts, the name and the flag
-        tsx
+ga_dn:  tsx                     ; drop the subscripts, the name and the flag
         ldab    NDIM
         abx
         abx
@@ -518,8 +498,9 @@ ga_dn:  stx     TMP             ; drop the subscripts, the name and the flag
         rts
 omerr4: jmp     omerr
 
-; umul: D = TMP * TMP2, C set when it passes 65535
-umul:   ldaa    TMP
+; umul: D = TMP * D, C set when it passes 65535
+umul:   std     TMP2
+        ldaa    TMP
         beq     um_1
         tst     TMP2
         bne     um_ov
@@ -541,17 +522,13 @@ um_ov:  sec
         rts
 
 ; grow: D more bytes of simple variables: the arrays move up
-grow:   std     TMP
-        addd    ARYEND
+grow:   addd    ARYEND
         bcs     omerr4
-        pshb
-        psha
-        bsr     memchk
+        std     DST
+        bsr     memchk          ; (DST kept)
         ldx     ARYEND
         stx     SRC
-        pula
-        pulb
-        std     DST
+        ldd     DST
         std     ARYEND
         ldd     SRC
         subd    ARYTAB

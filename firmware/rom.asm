@@ -107,20 +107,21 @@ STRTAB  equ     $D5             ; bottom of string space; the stack starts below
 MKVAR   equ     $D7             ; variable lookup: 0 read, 1 make, $FF DIM
 
 ; ---- interpreter cells outside the direct page ----
-GCTOP   equ     $4283           ; collection: strings kept from here up (2)
-GCBEST  equ     $4285           ; collection: the highest string found (2)
-GCBLN   equ     $4287           ; and its length
+; (the collection and the allocator borrow tape, printer and sound cells of
+; the direct page: no string is made while those work)
+GCTOP   equ     LPFRM           ; collection: strings kept from here up (2)
+GCBEST  equ     STIME           ; collection: the highest string found (2)
+GCBLN   equ     SPITCH          ; and its length
 CHRBUF  equ     $4289           ; one character for CHR$ and INKEY$
-NEGF    equ     $428A           ; a minus sign was read
-MCT     equ     $428C           ; memory check scratch (2)
-ALEN    equ     $428E           ; length being allocated
+MCT     equ     TMP             ; memory check scratch (2)
+ALEN    equ     RMODE           ; length being allocated
 ANEW    equ     $428F           ; the array is being made
-RDFLG   equ     $42AC           ; 0 INPUT, 1 READ
+RDFLG   equ     LSTEND          ; 0 INPUT, 1 READ (LIST's cell: never at once)
 RAMTOP  equ     $42B0           ; the top of RAM found at start-up (2)
-GCOLD   equ     $42B2           ; collection: the string moved last (2)
+GCOLD   equ     TBITS           ; collection: the string moved last (2)
 BRKCT   equ     $42B4           ; statements until the next BREAK check
 TSTK    equ     $42A0           ; temporary string descriptors (12)
-VSEND   equ     $42AD           ; collection scratch (2)
+VSEND   equ     RBYTE           ; collection scratch (2)
 STRDEF  equ     100             ; string space after a cold start
 
         org     $E000

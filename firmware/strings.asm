@@ -10,6 +10,18 @@
 
 TSMAX   equ     12              ; room for 4 waiting strings
 
+; strset: store SLEN, SADR as the string variable at X; a string still in
+; the input line is copied into string space first
+strset: pshx
+        ldd     SADR
+        subd    #TXTTAB
+        bcc     sst_k
+        ldab    SLEN
+        clra
+        bsr     substr
+sst_k:  pulx
+        bra     tsput
+
 ; tspush: SLEN, SADR onto the temporary stack (?ST when full)
 tspush: ldab    TSP
         cmpb    #TSMAX
@@ -17,7 +29,7 @@ tspush: ldab    TSP
         addb    #3
         stab    TSP
         bsr     tstop
-        ldaa    SLEN
+tsput:  ldaa    SLEN
         staa    0,x
         ldd     SADR
         std     1,x
@@ -37,21 +49,21 @@ tspop:  bsr     tstop
         jsr     ldstr
         bra     tsdrop
 
-; stralc: B bytes of string space; X = them, B kept. ?OS when even a
-; collection leaves too little.
+; stralc: B bytes of string space; X = DST = TMP3 = them, B kept. ?OS when
+; even a collection leaves too little.
 stralc: stab    ALEN
         bsr     sa_try
         bcc     sa_x
         jsr     gc
         bsr     sa_try
         bcs     oserr2
-sa_x:   ldab    ALEN
+sa_x:   stx     DST
+        stx     TMP3
+        ldab    ALEN
         rts
-sa_try: ldab    ALEN            ; C set when it does not fit
-        clra
-        std     TMP
-        ldd     FRESPC
-        subd    TMP
+sa_try: ldd     FRESPC          ; C set when it does not fit
+        subb    ALEN
+        sbca    #0
         std     TMP
         subd    STRTAB
         bcs     st_x
@@ -82,8 +94,6 @@ mkstr:  stx     SADR
 ; substr: a new string of B bytes from offset A of SLEN, SADR
 substr: staa    TMP4
         bsr     stralc
-        stx     DST
-        stx     TMP3
         stab    SLEN
         ldx     SADR
         pshb
@@ -91,7 +101,7 @@ substr: staa    TMP4
         abx
         pulb
         bsr     copyb
-        ldx     TMP3
+sb_end: ldx     TMP3
         stx     SADR
 setstr: ldaa    #$FF
         staa    VALTYP
@@ -103,8 +113,6 @@ concat: bsr     tstop
         addb    SLEN
         bcs     lserr2
         bsr     stralc
-        stx     DST
-        stx     TMP3
         stab    TMP4
         jsr     tstop
         ldab    0,x
@@ -113,29 +121,28 @@ concat: bsr     tstop
         ldab    SLEN
         ldx     SADR
         bsr     copyb
-        ldx     TMP3
-        stx     SADR
         ldab    TMP4
         stab    SLEN
-        jmp     tsdrop
+        jsr     tsdrop
+        bra     sb_end
 lserr2: jmp     lserr
 
 ; strcmp: the temporary on top against SLEN, SADR: B = 1 above, 0 equal,
 ; $FF below; the temporary is dropped
-strcmp: jsr     tstop
-        ldab    0,x
-        stab    TMP4            ; its length
-        ldx     1,x
-        stx     SRC
-        jsr     tsdrop
-        ldx     SADR
+strcmp: ldx     SADR            ; the right one: DST, TMP4
         stx     DST
+        ldab    SLEN
+        stab    TMP4
+        jsr     tspop           ; the left one: SRC, SLEN
+        ldx     SADR
+        stx     SRC
         ldab    TMP4
         cmpb    SLEN
-        bls     scm_l
+        bls     scm_c
         ldab    SLEN
-scm_l:  decb                    ; the common part first
-        bmi     scm_n
+scm_c:  incb
+scm_l:  decb                    ; the common part first (up to 255)
+        beq     scm_n
         ldx     SRC
         ldaa    0,x
         inx
@@ -146,44 +153,27 @@ scm_l:  decb                    ; the common part first
         inx
         stx     DST
         bra     scm_l
-scm_n:  ldaa    TMP4            ; then the lengths
-        cmpa    SLEN
+scm_n:  ldaa    SLEN            ; then the lengths
+        cmpa    TMP4
 scm_d:  beq     scm_e
         ldab    #1
         bcc     scm_x
-        ldab    #$FF
+        negb
 scm_x:  rts
 scm_e:  clrb
-        rts
-
-; strset: store SLEN, SADR as the string variable at X; a string still in
-; the input line is copied into string space first
-strset: pshx
-        ldd     SADR
-        subd    #TXTTAB
-        bcc     sst_k
-        ldab    SLEN
-        clra
-        jsr     substr
-sst_k:   pulx
-        ldaa    SLEN
-        staa    0,x
-        ldd     SADR
-        std     1,x
         rts
 
 ; ---- garbage collection ----
 gc:     ldx     MEMTOP
         stx     GCTOP
         ldx     #0
-        stx     GCBEST
-gc_l:   ldx     GCBEST          ; each pass moves the descriptors of the string
-        stx     GCOLD           ; moved last and finds the next one
-        ldx     #0
+gc_l:   stx     GCOLD           ; each pass moves the descriptors of the string
+        ldx     #0              ; moved last and finds the next one
         stx     GCBEST
         bsr     visit
         ldx     GCBEST
         beq     gc_e
+        pshx
         ldab    GCBLN
         clra
         std     CNT
@@ -194,6 +184,7 @@ gc_l:   ldx     GCBEST          ; each pass moves the descriptors of the string
         subd    CNT
         std     GCTOP
         jsr     bmovu
+        pulx
         bra     gc_l
 gc_e:   ldx     GCTOP
         stx     FRESPC
@@ -203,14 +194,12 @@ gc_e:   ldx     GCTOP
 visit:  ldx     VARTAB
 vs_v:   cpx     ARYTAB
         beq     vs_a
-        tst     1,x
+        ldab    1,x
+        inx
+        inx                     ; (N kept)
         bpl     vs_vn
-        inx
-        inx
         bsr     gcone
-        dex
-        dex
-vs_vn:  ldab    #7
+vs_vn:  ldab    #5
         abx
         bra     vs_v
 vs_a:   cpx     ARYEND
@@ -233,17 +222,14 @@ vs_e:   cpx     VSEND
         bra     vs_e
 vs_an:  ldx     VSEND
         bra     vs_a
-vs_t:   ldx     #TSTK
-        ldab    TSP
+vs_t:   ldab    TSP             ; the temporaries, top first
+vs_tl:  beq     vs_s
+        pshb
+        ldx     #TSTK-3
         abx
-        stx     VSEND
-        ldx     #TSTK
-vs_tl:  cpx     VSEND
-        beq     vs_s
         bsr     gcone
-        inx
-        inx
-        inx
+        pulb
+        subb    #3
         bra     vs_tl
 vs_s:   ldx     #SLEN
 ; gcone: the descriptor at X (kept): if it named the string just moved it
@@ -277,46 +263,36 @@ strarg: jsr     parexp
 
 fnlen:  bsr     strarg
         ldab    SLEN
-        jmp     givb
+fl_g:   jmp     givb
 
 fnasc:  bsr     strarg
         ldab    SLEN
         beq     fcerr4
         ldx     SADR
         ldab    0,x
-        jmp     givb
-fcerr4: jmp     fcerr
+        bra     fl_g
 
-fnstr:  jsr     parexp
-        jsr     chknum
+fnstr:  jsr     parnum
         jsr     fpstr
-        pshx
-        clrb
-fs_l:   tst     0,x
-        beq     fs_e
-        inx
-        incb
-        bra     fs_l
-fs_e:   pulx
-        jmp     mkstr
+        jsr     scnstr          ; the text (no quote in it), B = its length
+        clra
+        jmp     substr          ; copied: the next number reuses the buffer
 
-fnchr:  jsr     parexp
-        jsr     chknum
+fnchr:  jsr     parnum
         jsr     fptod
         tsta
         bne     fcerr4
-        stab    CHRBUF
+fc_1:   stab    CHRBUF
         ldx     #CHRBUF
 one:    ldab    #1
         jmp     mkstr
 
 fninky: jsr     polcat
-        beq     fi_0
-        staa    CHRBUF
-        ldx     #CHRBUF
-        bra     one
-fi_0:   clr     SLEN
+        tab
+        bne     fc_1
+        clr     SLEN            ; no key: ""
         jmp     setstr
+fcerr4: jmp     fcerr
 
 ; fnval: the number at the start of the string, 0 when there is none
 fnval:  bsr     strarg          ; a 0 after the string for a moment (string
@@ -362,30 +338,23 @@ fnleft: bsr     sfnarg
         bra     fm_c
 fnrght: bsr     sfnarg
         tab
-        cmpb    SLEN
-        bls     fr_1
-        ldab    SLEN
-fr_1:   ldaa    SLEN
-        sba
+        suba    SLEN            ; the offset: SLEN - n, 0 when n is longer
+        bcs     fr_1
+        clra
+fr_1:   nega
         bra     fm_c
 fnmid:  bsr     sfnarg
-        tsta
-        bne     *+5
-        jmp     fcerr4
-        deca
+        suba    #1
+        bcs     fcerr4
 ; fm_c: B bytes from offset A, no more than the string has
 fm_c:   cmpa    SLEN
         bls     fm_2
         ldaa    SLEN
-fm_2:   pshb
-        psha
-        ldab    SLEN
-        tsx
-        subb    0,x
-        stab    TMP4+1          ; what is left from the offset
-        pula
-        pulb
-        cmpb    TMP4+1
-        bls     fm_3
-        ldab    TMP4+1
-fm_3:   jmp     substr
+fm_2:   staa    TMP4
+        ldaa    SLEN
+        suba    TMP4            ; what is left from the offset
+        cba
+        bhs     fm_3
+        tab
+fm_3:   ldaa    TMP4
+        jmp     substr

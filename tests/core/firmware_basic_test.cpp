@@ -96,6 +96,9 @@ TEST(FirmwareBasic, StatementsAndFunctions) {
                                                               std::string(26, ' ') + "\n30 C=3" + std::string(26, ' ') +
                                                               "\nOK"},
         {"10 A=1\r20 B=2\rLIST -10\r", "LIST -10" + std::string(24, ' ') + "\n10 A=1" + std::string(26, ' ') + "\nOK"},
+        {"10 A=1\r20 B=2\r30 C=3\rLIST 20\r", "LIST 20" + std::string(25, ' ') + "\n20 B=2" + std::string(26, ' ') + "\nOK"},
+        {"10 A=1\r20 B=2\r30 C=3\rLIST 20-\r", "LIST 20-" + std::string(24, ' ') + "\n20 B=2" + std::string(26, ' ') +
+                                                  "\n30 C=3" + std::string(26, ' ') + "\nOK"},
     };
     for (const Case& c : cases) {
         BasicMachine b;

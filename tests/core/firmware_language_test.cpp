@@ -73,8 +73,13 @@ TEST(FirmwareLanguage, StringsAndTheirFunctions) {
     const Case cases[] = {
         {"A$=\"HELLO\":PRINT LEN(A$);LEFT$(A$,2);RIGHT$(A$,3);MID$(A$,2,3);MID$(A$,4);MID$(A$,9);\"!\"\r",
          " 5 HELLOELLLO!"},
+        {"PRINT STR$(1)+STR$(-2)+\"!\"\r", " 1-2!"},
+        {"PRINT RIGHT$(\"AB\",5);RIGHT$(\"AB\",0);RIGHT$(\"\",1);MID$(\"ABC\",3,9);\"!\"\r", "ABC!"},
         {"PRINT STR$(12);VAL(\" -3.5E1X\");VAL(\"X\");ASC(\"A\");CHR$(66)\r", " 12-35  0  65 B"},
         {"PRINT \"AB\"<\"AC\";\"B\">\"AB\";\"AB\"=\"AB\";\"A\"<\"AB\";\"B\"<\"A\"\r", "-1 -1 -1 -1  0 "},
+        // strings that agree over more than 128 characters still compare by content
+        {"10 CLEAR 1000:FOR I=1 TO 150:A$=A$+\"A\":NEXT\r20 B$=A$+\"B\":A$=A$+\"A\":PRINT A$<B$;A$=B$;B$>A$\rRUN\r",
+         "-1  0 -1 "},
         {"A$=\"lower\"+CHR$(33):PRINT A$;LEFT$(A$,200)\r", "lower!lower!"},
         {"10 CLEAR 1000:DIM B$(20)\r20 FOR I=1 TO 1000:A$=A$+\"X\":IF LEN(A$)>50 THEN A$=\"\"\r"
          "30 B$(I AND 15)=STR$(I):NEXT\r40 FOR I=0 TO 15:S=S+VAL(B$(I)):NEXT:PRINT S;LEN(A$);B$(3)\rRUN\r",
