@@ -1099,9 +1099,7 @@ inq:    ldaa    #'?
         ldx     #BUF
         stx     INPTR
         rts
-in_brk: jsr     rststk          ; BREAK while typing the answer: no CONT
-        clr     OLDTXT
-        jmp     brkmsg
+in_brk: jmp     tapbrk          ; BREAK while typing the answer: no CONT
 
 ; prudec: D unsigned in decimal
 prudec: jsr     givu

@@ -99,7 +99,7 @@ ev_drp: pulx
         pulx
         pulx
         ins
-        jmp     ev_lp
+        bra     ev_lp
 tmerr4: jmp     tmerr
 ev_cmp: jsr     fpcmp
 ev_cm2: negb                    ; 1 left above, 2 equal, 3 below
@@ -208,7 +208,7 @@ pm_not: ldab    #3              ; relations bind tighter, AND and OR not
         jsr     fptod
         coma
         comb
-        jmp     givd
+        bra     givd
 pm_un:  jsr     chrget
         jsr     evprec
         jmp     chknum

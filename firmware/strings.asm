@@ -114,7 +114,7 @@ concat: bsr     tstop
         bcs     lserr2
         bsr     stralc
         stab    TMP4
-        jsr     tstop
+        bsr     tstop
         ldab    0,x
         ldx     1,x
         bsr     copyb

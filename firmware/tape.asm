@@ -301,10 +301,8 @@ tclean: tst     LOADB
 tc_x:   rts
 
 tapbrk: jsr     rststk
-        bsr     tclean
-        clra
-        clrb
-        std     OLDTXT
+        bsr     tclean          ; (nothing to clean after INPUT)
+        clr     OLDTXT
         jmp     brkmsg
 
 ; ---- statements ----
