@@ -266,11 +266,8 @@ ff_ok:  jsr     newlin
         jsr     outmsg
         dc.b    "FOUND ",0
         ldx     #NAMBLK
-ff_p:   ldaa    0,x
-        jsr     putchr
-        inx
-        cpx     #NAMBLK+8
-        bne     ff_p
+        ldab    #8
+        jsr     outlen
         jmp     crlf
 
 ; rddata: data blocks to CBUFAD onwards until the end block
