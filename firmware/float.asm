@@ -745,10 +745,9 @@ fpparse SUBROUTINE
 .sv     stab    FPTMP+1
 .en     inx
         bra     .ed
-.ee     clra
-        ldab    FPTMP+1
-        tst     FPTMP
+.ee     ldd     FPTMP           ; (the sign byte is 0 or $FF)
         bpl     .ea
+        clra
         negb
         sbca    #0
 .ea     addd    FPE
