@@ -408,13 +408,7 @@ fpdiv   SUBROUTINE
         rola
         std     FPREM
 .cmp    bcs     .force
-        ldd     FPREM+2
-        subd    FACM+2
-        std     FPTMP
-        ldab    FPREM+1
-        sbcb    FACM+1
-        ldaa    FPREM
-        sbca    FACM
+        bsr     .sub
         bcs     .q
 .take   std     FPREM
         ldd     FPTMP
@@ -430,15 +424,18 @@ fpdiv   SUBROUTINE
         ldab    #2              ; two more bits for rounding
         bra     .byte
 .dz     jmp     dzerr
-.force  ldd     FPREM+2
+.force  bsr     .sub
+        clc                     ; (the shifted-out bit: always taken)
+        bra     .take
+; .sub: A B FPTMP = the remainder less FAC, C the borrow
+.sub    ldd     FPREM+2
         subd    FACM+2
         std     FPTMP
         ldab    FPREM+1
         sbcb    FACM+1
         ldaa    FPREM
         sbca    FACM
-        clc
-        bra     .take
+        rts
 .done   ldd     FPPRD
         coma
         comb
