@@ -828,7 +828,7 @@ sx_2:   staa    KTMP
 
 ; setxyc: "(x,y)" as setxy, closing bracket included; A = the cell, N set for a block
 setxyc: bsr     setxy
-        pshx
+sx_cls: pshx                    ; the closing bracket; X B kept, A = the cell
         pshb
         jsr     chkcls
         pulb
@@ -842,10 +842,9 @@ set:    bsr     setxy
         jsr     chkcom
         bsr     evcol
         stab    TMP3
-        jsr     chkcls
         pulb
         pulx
-        ldaa    0,x
+        bsr     sx_cls
         bmi     st_g
         ldaa    #$80            ; a text cell becomes an empty block
 st_g:   stab    TMP3+1          ; the bit
