@@ -503,7 +503,7 @@ fpfromu clr     FACSGN          ; unsigned D
 ; FAC = FACM as a whole number scaled by 2^(B-160), rounded; FACSGN kept
 fpnb    clr     FACRND
         clra
-        std     FPEXP
+fpnbe   std     FPEXP           ; D the exponent
         jmp     fpnorm
 
 ; FPPRD..+3 = INT(ABS(FAC)) for FAC below 2^32, FPFRC nonzero when bits
@@ -1216,8 +1216,7 @@ fpexp   SUBROUTINE
         clra
         ldab    FACEXP
         addd    FPE
-.x      std     FPEXP
-        jmp     fpnorm          ; range check
+.x      jmp     fpnbe           ; range check
 .big    ldaa    FPT2+1          ; far out: 0, or ?OV from fpnorm
         oraa    #$40
         bra     .x
