@@ -403,14 +403,13 @@ newstt: clra
         bne     ns_stmt         ; ':'
         ldx     CURLIN
         inx
-        bne     ns_prg
-        jmp     ready
-ns_prg: ldx     TXTPTR
+        beq     ns_rdy          ; direct mode
+        ldx     TXTPTR
         inx
         ldd     0,x
         bne     ns_line
         clr     OLDTXT          ; ran off the end: nothing to continue
-        jmp     ready
+ns_rdy: jmp     ready
 ; golin: run the line at X (every jump comes here and checks BREAK)
 golin:  bsr     brkq
 ns_line: ldd    2,x
