@@ -636,8 +636,7 @@ fpscale SUBROUTINE
 .bit    lsr     FPCNT
         bcc     .nx
         pshx
-        jsr     fpldarg
-        jsr     fpmul
+        jsr     fplmul
         pulx
 .nx     ldab    #5
         abx
@@ -941,9 +940,11 @@ fpdo    SUBROUTINE
         rts
 .ops    dc.w    .call,fpld,fpldarg,fpst,.add,.times,fppoly,fpred
 .call   jmp     0,x
-.add    jsr     fpldarg
+.add                            ; (fpladd and fplmul: ARG = the number at X first)
+fpladd  jsr     fpldarg
         jmp     fpadd
-.times  jsr     fpldarg
+.times
+fplmul  jsr     fpldarg
         jmp     fpmul
 
 EC1     equ     0
@@ -1075,8 +1076,7 @@ fppow   SUBROUTINE
         std     FPE
         bcc     .b
         ldx     #FPT5
-        jsr     fpldarg
-        jsr     fpmul
+        jsr     fplmul
         bra     .b
 .inv    tst     FPT6+1          ; a negative power: 1/x^n
         bpl     .r
@@ -1117,12 +1117,10 @@ fppoly  SUBROUTINE
         abx
         pshx
         ldx     #FPT3
-        jsr     fpldarg
-        jsr     fpmul
+        jsr     fplmul
         pulx
         pshx
-        jsr     fpldarg
-        jsr     fpadd
+        jsr     fpladd
         pulx
         dec     FPCNT
         bne     .l
@@ -1133,8 +1131,7 @@ fpred   pshx
         jsr     fpdo
         dc.b    OLD+ET1,0
         pulx
-        jsr     fpldarg
-        jsr     fpmul
+        jsr     fplmul
         jsr     fpdo
         dc.b    OLDA+ET2,OCALL+ESUB,OST+ET2,0
         rts
