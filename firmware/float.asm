@@ -70,9 +70,9 @@ FPK     equ     FPFRC           ; decimal exponent / binary exponent
 ; number to text 7900, text to number 4250.
 
 
-; SQR LOG EXP SIN COS TAN and fractional powers take about 500 bytes more;
-; set FPFUNCS to 1 when the ROM has room for them (until then they give ?FC)
-FPFUNCS equ     0
+; SQR LOG EXP SIN COS TAN and fractional powers take about 500 bytes; with
+; FPFUNCS set to 0 they are left out and give ?FC
+FPFUNCS equ     1
 
 ; ---- loading, storing, moving ----
 fparg1  ldx     #fpc1           ; ARG = 1
