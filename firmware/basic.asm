@@ -47,8 +47,7 @@ error:  stx     TMP4
         dc.b    " ERROR",0
 msgend: jsr     inmsg           ; (ready's newlin ends the line)
 ; ---- the command loop ----
-ready:  jsr     newlin
-        jsr     outmsg
+ready:  jsr     nlmsg
         dc.b    "OK",13,0
 ml_1:   ldx     #$FFFF
         stx     CURLIN
@@ -434,8 +433,7 @@ bq_x:   rts
 bq_b:   ins
         ins
 dobrk:  bsr     stopsv
-brkmsg: jsr     newlin
-        jsr     outmsg
+brkmsg: jsr     nlmsg
         dc.b    "BREAK",0
         jmp     msgend
 

@@ -84,7 +84,9 @@ putchr: tst     DEVNUM
         beq     scrout
         jmp     lpout
 
-; outmsg: print the zero-terminated text that follows the call
+; nlmsg: newlin, then outmsg; outmsg: print the zero-terminated text that
+; follows the call
+nlmsg:  bsr     newlin
 outmsg: pulx
         bsr     outstr
         jmp     1,x

@@ -262,8 +262,7 @@ ff_c:   ldaa    0,x
         inx
         cpx     #NAMBLK+8
         bne     ff_c
-ff_ok:  jsr     newlin
-        jsr     outmsg
+ff_ok:  jsr     nlmsg
         dc.b    "FOUND ",0
         ldx     #NAMBLK
         ldab    #8
