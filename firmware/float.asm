@@ -408,7 +408,13 @@ fpdiv   SUBROUTINE
         rola
         std     FPREM
 .cmp    bcs     .force
-        bsr     .sub
+        ldd     FPREM+2
+        subd    FACM+2
+        std     FPTMP
+        ldab    FPREM+1
+        sbcb    FACM+1
+        ldaa    FPREM
+        sbca    FACM
         bcs     .q
 .take   std     FPREM
         ldd     FPTMP
@@ -424,18 +430,15 @@ fpdiv   SUBROUTINE
         ldab    #2              ; two more bits for rounding
         bra     .byte
 .dz     jmp     dzerr
-.force  bsr     .sub
-        clc                     ; (the shifted-out bit: always taken)
-        bra     .take
-; .sub: A B FPTMP = the remainder less FAC, C the borrow
-.sub    ldd     FPREM+2
+.force  ldd     FPREM+2
         subd    FACM+2
         std     FPTMP
         ldab    FPREM+1
         sbcb    FACM+1
         ldaa    FPREM
         sbca    FACM
-        rts
+        clc
+        bra     .take
 .done   ldd     FPPRD
         coma
         comb
