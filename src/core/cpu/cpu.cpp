@@ -32,7 +32,6 @@
 
 namespace {
 
-constexpr uint8_t CC_NZ = CC_N | CC_Z;
 constexpr uint8_t CC_NZV = CC_N | CC_Z | CC_V;
 constexpr uint8_t CC_NZVC = CC_N | CC_Z | CC_V | CC_C;
 constexpr uint8_t CC_NZC = CC_N | CC_Z | CC_C;

@@ -26,7 +26,6 @@ constexpr uint32_t maxBlobSize = 64u << 20;
 class Writer {
 public:
     std::vector<uint8_t> out;
-    static constexpr bool reading = false;
 
     template <class T>
     void field(const T& v) {
@@ -52,7 +51,6 @@ public:
 class Reader {
 public:
     Reader(const uint8_t* p, size_t n) : p_(p), end_(p + n) {}
-    static constexpr bool reading = true;
     bool ok = true;
     std::string error;
 
