@@ -86,14 +86,14 @@ bool parseKeyName(const std::string& name, uint8_t& vk) {
         vk = static_cast<uint8_t>(up[0]);
         return true;
     }
-    if (up.size() >= 2 && up[0] == 'F' && std::all_of(up.begin() + 1, up.end(), ::isdigit) && up.size() <= 3) {
+    if (up.size() >= 2 && up[0] == 'F' && std::all_of(up.begin() + 1, up.end(), [](unsigned char c) { return std::isdigit(c) != 0; }) && up.size() <= 3) {
         int n = std::atoi(up.c_str() + 1);
         if (n < 1 || n > 24) return false;
         vk = static_cast<uint8_t>(0x6F + n);
         return true;
     }
     if (up.size() > 2 && up.size() <= 4 && up.rfind("0X", 0) == 0 &&
-        std::all_of(up.begin() + 2, up.end(), ::isxdigit)) {
+        std::all_of(up.begin() + 2, up.end(), [](unsigned char c) { return std::isxdigit(c) != 0; })) {
         long v = std::strtol(up.c_str() + 2, nullptr, 16);
         if (v < 1 || v > 0xFF) return false;
         vk = static_cast<uint8_t>(v);

@@ -1,5 +1,6 @@
-// Files the machine reads (ROM image, cassette, Quick Type text, binary load) given as
-// a named pipe or a directory: refused at once, with the message of a missing file.
+// Files the machine reads (ROM image, cassette, Quick Type text, binary load, input
+// recording) given as a named pipe or a directory: refused at once, with the message of
+// a missing file.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,6 +16,7 @@
 #include "io_fakes.h"
 #include "machine.h"
 #include "machine/binary_loader.h"
+#include "state/input_recording.h"
 
 namespace {
 
@@ -63,6 +65,12 @@ TEST(InputFiles, PipesAndDirectoriesAreRefusedLikeMissingFiles) {
         {"WAV cassette", [](Machine& m, const std::string& path) { return std::to_string(playCassettePath(m, path, true)); }},
         {"Quick Type", [](Machine& m, const std::string& path) { return std::to_string(startQuickTypeFile(m, path)); }},
         {"binary load", [](Machine& m, const std::string& path) { return loadBinaryFile(m, {false, "$4c00", "", path}); }},
+        {"input recording",
+         [](Machine&, const std::string& path) {
+             InputRecording rec;
+             std::string why;
+             return std::to_string(readInputRecordingFile(path, rec, why)) + why;
+         }},
     };
     for (const auto& input : inputs) {
         auto outcome = [&](const std::string& path, bool& blocked) {

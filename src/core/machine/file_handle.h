@@ -1,7 +1,7 @@
 // FileHandle: a std::FILE* that closes itself, for the files the machine keeps open
 // between operations (the cassette being played, the recording, the printer file).
 // openInputFile opens a file the machine reads (ROM image, cassette, Quick Type text,
-// binary load) and refuses anything that is not a regular file: a named pipe would
+// binary load, input recording) and refuses anything that is not a regular file: a named pipe would
 // block the open and every read for ever, and a directory or a device has no bytes
 // to give.
 //

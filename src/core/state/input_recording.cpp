@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 #include "machine.h"
+#include "machine/file_handle.h"
 
 namespace {
 
@@ -113,14 +113,16 @@ bool writeInputRecordingFile(const std::filesystem::path& file, const InputRecor
 }
 
 bool readInputRecordingFile(const std::filesystem::path& file, InputRecording& out, std::string& why) {
-    std::ifstream f(file, std::ios::binary);
-    if (!f) {
+    // Only a regular file: a named pipe would block the open, and the window with it.
+    FileHandle f = openInputFile(file.string());
+    std::string text;
+    char buffer[4096];
+    for (size_t n; f && (n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0;) text.append(buffer, n);
+    if (!f || std::ferror(f.get())) {
         why = "Cannot read the input recording " + file.string() + ".";
         return false;
     }
-    std::ostringstream text;
-    text << f.rdbuf();
-    return parseInputRecording(text.str(), out, why);
+    return parseInputRecording(text, out, why);
 }
 
 // ---- recording -------------------------------------------------------------------------
