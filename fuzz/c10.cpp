@@ -51,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto m = std::make_unique<Machine>();
     FuzzHost host;
     copyMachine(*waiting, *m);
+    m->settings.filename = scratch.path("LPRINT.TXT");  // a loaded program may print
     m->host.messages = &host;
     m->host.debug = &host;
     const bool playing = playCassettePath(*m, path, false);

@@ -31,8 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (bytes.size() >= 16) putLe32(bytes.data() + 12, static_cast<uint32_t>(bytes.size()));
     if (bytes.size() >= 4) putLe32(bytes.data() + bytes.size() - 4, crc32(bytes.data(), bytes.size() - 4));
 
+    static FuzzScratch scratch;
     auto m = std::make_unique<Machine>();
     FuzzHost host;
+    m->settings.filename = scratch.path("LPRINT.TXT");  // a loaded program may print
     m->host.messages = &host;
     m->host.debug = &host;
     loadRomImages(*m);

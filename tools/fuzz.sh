@@ -4,6 +4,7 @@
 #
 #   tools/fuzz.sh                  every target for 60 seconds
 #   tools/fuzz.sh wav 3600         one target (or several, or "all") for an hour each
+#   tools/fuzz.sh --jobs 2 all 3600  the same, two targets at a time
 #   tools/fuzz.sh --ci             every target for a short fixed number of inputs (test.sh)
 #   tools/fuzz.sh --build          build only
 #
@@ -21,9 +22,12 @@ declare -A CI_RUNS=([c10]=100 [settings]=200 [wav]=2000 [binary_loader]=1000 [qu
 # Longest input tried: c10 plays at most ~900 bytes per input; a state file is 66 KB.
 declare -A MAX_LEN=([c10]=1200 [state]=70000)
 
-mode=time seconds=60 targets=()
-for arg in "$@"; do
+mode=time seconds=60 jobs=1 targets=()
+while [ $# -gt 0 ]; do
+  arg=$1; shift
   case "$arg" in
+    --jobs) jobs=${1:-}; shift || true
+            case "$jobs" in ''|*[!0-9]*|0) echo "--jobs needs a number of targets to run at a time" >&2; exit 2 ;; esac ;;
     --ci) mode=ci ;;
     --build) mode=build ;;
     all) targets+=("${ALL[@]}") ;;
@@ -36,15 +40,16 @@ done
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DTOVRIN_FUZZ=ON -DTOVRIN_GUI=OFF "${launcher[@]}" >/dev/null
+  -DTOVRIN_FUZZ=ON -DTOVRIN_WERROR=ON -DTOVRIN_GUI=OFF "${launcher[@]}" >/dev/null
 cmake --build build-fuzz --target "${targets[@]/#/fuzz_}"
 [ "$mode" = build ] && exit 0
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 mkdir -p build-fuzz/artifacts
-for t in "${targets[@]}"; do
-  [ -d "fuzz/corpus/$t" ] || { echo "no seed corpus fuzz/corpus/$t" >&2; exit 1; }
-  corpus=build-fuzz/corpus/$t limit=(-max_total_time="$seconds")
+# One target; its log is build-fuzz/fuzz_NAME.log.
+run_target() {
+  local t=$1 corpus=build-fuzz/corpus/$1 limit=(-max_total_time="$seconds")
+  [ -d "fuzz/corpus/$t" ] || { echo "no seed corpus fuzz/corpus/$t" >&2; return 1; }
   if [ "$mode" = ci ]; then  # from the seeds alone, the same way every time
     corpus=build-fuzz/ci-corpus/$t limit=(-runs="${CI_RUNS[$t]:-2000}" -seed=1)
     rm -rf "$corpus"
@@ -56,8 +61,27 @@ for t in "${targets[@]}"; do
       "$corpus" "fuzz/corpus/$t" 2> "build-fuzz/fuzz_$t.log"; then
     tail -n 40 "build-fuzz/fuzz_$t.log" >&2
     echo "fuzz_$t failed; the input is in build-fuzz/artifacts/" >&2
-    exit 1
+    return 1
   fi
-  grep -E "stat::number_of_executed_units|stat::new_units_added" "build-fuzz/fuzz_$t.log" | tr '\n' ' '
-  echo
+  echo "fuzz_$t: $(grep -E "stat::number_of_executed_units|stat::new_units_added" "build-fuzz/fuzz_$t.log" | tr '\n' ' ')"
+}
+
+if [ "$mode" = ci ] || [ "$jobs" -eq 1 ]; then
+  for t in "${targets[@]}"; do run_target "$t" || exit 1; done
+  exit 0
+fi
+# Several at a time: each target is one process on one core.
+failed=0 running=0
+for t in "${targets[@]}"; do
+  if [ "$running" -ge "$jobs" ]; then
+    wait -n || failed=1
+    running=$((running - 1))
+  fi
+  run_target "$t" &
+  running=$((running + 1))
 done
+while [ "$running" -gt 0 ]; do
+  wait -n || failed=1
+  running=$((running - 1))
+done
+exit "$failed"
