@@ -1,6 +1,5 @@
 // tovrin-cli: exit statuses and what each option produces.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -9,13 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "cli_runner.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CliResult {
-    int status = -1;
-    std::string out, err;
+struct CliResult : CliRun {
     unsigned long long cycles() const {
         unsigned long long n = 0;
         size_t at = out.find("cycles ");
@@ -29,36 +28,8 @@ fs::path cliDir() {
     return dir;
 }
 
-std::string slurp(const fs::path& p) {
-    std::stringstream s;
-    s << std::ifstream(p, std::ios::binary).rdbuf();
-    return s.str();
-}
 
-// Runs the CLI in the scratch directory; ctest runs tests in parallel, so every run
-// has its own output files.
-CliResult runCli(std::vector<std::string> args) {
-    static int runs = 0;
-    std::string tag = std::to_string(getpid()) + "." + std::to_string(++runs);
-    fs::path dir = cliDir(), out = dir / ("stdout." + tag), err = dir / ("stderr." + tag);
-    args.insert(args.begin(), TOVRIN_CLI);
-    pid_t pid = fork();
-    if (pid == 0) {
-        if (chdir(dir.c_str()) != 0 || !freopen(out.c_str(), "w", stdout) || !freopen(err.c_str(), "w", stderr))
-            _exit(99);
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(98);
-    }
-    int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
-    CliResult result{WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1, slurp(out), slurp(err)};
-    fs::remove(out);
-    fs::remove(err);
-    return result;
-}
+CliResult runCli(std::vector<std::string> args) { return {runCliIn(cliDir(), std::move(args))}; }
 
 int lines(const std::string& s) { return static_cast<int>(std::count(s.begin(), s.end(), '\n')); }
 

@@ -1,28 +1,19 @@
 // Inputs the fuzz targets (fuzz/) found to be mishandled, kept as tests.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "cli_runner.h"
+
 namespace {
 
-// tovrin-cli's exit status for args, its output thrown away.
+// tovrin-cli's exit status for args.
 int cliStatus(std::vector<std::string> args) {
-    args.insert(args.begin(), TOVRIN_CLI);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(99);
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(98);
-    }
-    int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
-    return WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    const std::filesystem::path folder = std::filesystem::path(TOVRIN_TEST_TMP) / "fuzz-regressions";
+    std::filesystem::create_directories(folder);
+    return runCliIn(folder, std::move(args)).status;
 }
 
 TEST(FuzzRegressions, FrameCountsWithABlankOrASignAreBadUsage) {

@@ -1,6 +1,5 @@
 // tovrin-cli's state and debugging options, on a small ROM of its own.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -8,6 +7,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "cli_runner.h"
 
 namespace {
 
@@ -19,36 +20,7 @@ fs::path dir() {
     return d;
 }
 
-std::string slurp(const fs::path& p) {
-    std::stringstream s;
-    s << std::ifstream(p, std::ios::binary).rdbuf();
-    return s.str();
-}
-
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
-
-Result run(std::vector<std::string> args) {
-    static int runs = 0;
-    const std::string tag = std::to_string(++runs);
-    const fs::path here = dir(), out = here / ("out." + tag), err = here / ("err." + tag);
-    args.insert(args.begin(), TOVRIN_CLI);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (chdir(here.c_str()) != 0 || !freopen(out.c_str(), "w", stdout) || !freopen(err.c_str(), "w", stderr))
-            _exit(99);
-        std::vector<char*> argv;
-        for (std::string& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(98);
-    }
-    int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
-    return {WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1, slurp(out), slurp(err)};
-}
+CliRun run(std::vector<std::string> args) { return runCliIn(dir(), std::move(args)); }
 
 // Fills the text screen with 'A' and waits:
 //   E000 8E 4F 00  LDS  #$4F00
@@ -72,9 +44,9 @@ void writeRom() {
 
 TEST(StateCli, TraceBreakAndUntilPc) {
     writeRom();
-    Result r = run({"--rom", "fill.rom", "--trace", "trace.txt", "--frames", "1"});
+    CliRun r = run({"--rom", "fill.rom", "--trace", "trace.txt", "--frames", "1"});
     ASSERT_EQ(r.status, 0) << r.err;
-    const std::string trace = slurp(dir() / "trace.txt");
+    const std::string trace = slurpFile(dir() / "trace.txt");
     EXPECT_EQ(trace.substr(0, trace.find('\n')),
               "         0  E000  8E 4F 00  LDS #$4F00        A=00 B=00 X=0000 SP=4F00 CC=10");
     EXPECT_NE(trace.find("         8  E008  A7 00     STAA $00,X        A=41 B=00 X=4000 SP=4F00 CC=10\n"),
@@ -99,14 +71,14 @@ TEST(StateCli, SaveAndLoadStateContinueTheRun) {
     writeRom();
     ASSERT_EQ(run({"--rom", "fill.rom", "--frames", "15", "--save-state", "a.tvs", "--save-ram", "a.bin"}).status, 0);
     ASSERT_EQ(run({"--rom", "fill.rom", "--frames", "10", "--save-state", "mid.tvs"}).status, 0);
-    Result r = run({"--rom", "fill.rom", "--load-state", "mid.tvs", "--frames", "5", "--save-state", "b.tvs",
+    CliRun r = run({"--rom", "fill.rom", "--load-state", "mid.tvs", "--frames", "5", "--save-state", "b.tvs",
                     "--save-ram", "b.bin", "--text"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.substr(0, 33), std::string(32, 'A') + "\n");
-    EXPECT_EQ(slurp(dir() / "a.bin"), slurp(dir() / "b.bin"));
-    EXPECT_EQ(slurp(dir() / "a.tvs"), slurp(dir() / "b.tvs"));
+    EXPECT_EQ(slurpFile(dir() / "a.bin"), slurpFile(dir() / "b.bin"));
+    EXPECT_EQ(slurpFile(dir() / "a.tvs"), slurpFile(dir() / "b.tvs"));
 
-    std::string damaged = slurp(dir() / "mid.tvs");
+    std::string damaged = slurpFile(dir() / "mid.tvs");
     damaged[100] = static_cast<char>(damaged[100] ^ 1);
     std::ofstream(dir() / "bad.tvs", std::ios::binary) << damaged;
     r = run({"--rom", "fill.rom", "--load-state", "bad.tvs"});
@@ -117,7 +89,7 @@ TEST(StateCli, SaveAndLoadStateContinueTheRun) {
 TEST(StateCli, ReplayRunsTheRecordingsLength) {
     writeRom();
     std::ofstream(dir() / "keys.txt") << "tovrin input recording 1\n2 down 0x41\n4 up 0x41\nend 7\n";
-    Result r = run({"--rom", "fill.rom", "--replay", "keys.txt", "--speed"});
+    CliRun r = run({"--rom", "fill.rom", "--replay", "keys.txt", "--speed"});
     EXPECT_EQ(r.status, 0) << r.err;
     unsigned long long cycles = 0;
     ASSERT_EQ(std::sscanf(r.out.c_str(), "cycles %llu", &cycles), 1) << r.out;
